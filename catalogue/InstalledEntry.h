@@ -1,0 +1,18 @@
+#pragma once
+
+#include <list>
+#include <string>
+
+// One product from the registry's uninstall list. Copied by value: every list
+// row keeps its own copy.
+struct InstalledEntry {
+    int Sequence = 0;              // 1-based position once shown; the row's key
+    std::wstring DisplayName;
+    std::wstring DisplayIcon;      // "path[,index]", may be empty
+    std::wstring UninstallString;  // exactly as stored, never expanded
+    std::wstring KeyName;          // subkey name under the Uninstall key
+    int FromMachine = 0;           // 1: HKEY_LOCAL_MACHINE, 0: HKEY_CURRENT_USER
+};
+
+// Ordered, owns its entries; appending, erasing and a stable sort are cheap.
+using InstalledEntryList = std::list<InstalledEntry>;

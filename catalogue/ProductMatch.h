@@ -1,0 +1,13 @@
+#pragma once
+
+#include "InstalledEntry.h"
+
+// True when the display name begins with "velmo" or "quellmar" in any ASCII case.
+bool IsTargetProduct(const InstalledEntry& entry);
+
+// A fresh scan, keeping only the vendor family's products in scan order.
+void CollectTargetProducts(InstalledEntryList& list);
+
+// Same size and, position by position, the same DisplayName and
+// UninstallString (exact comparison). Other fields do not count.
+bool SameEntries(const InstalledEntryList& fresh, const InstalledEntryList& shown);

@@ -1,0 +1,167 @@
+#include "UninstallScan.h"
+
+#include "RegKey.h"
+
+#include <cwchar>
+#include <cwctype>
+
+namespace {
+
+constexpr DWORD kTextCapacity = 260;                          // characters, terminator included
+constexpr DWORD kTextBytes = kTextCapacity * sizeof(wchar_t);  // 520
+
+// A value read as text: the read failed, or gave a non-text type, or the text.
+struct TextValue {
+    bool ok = false;
+    std::wstring text;
+};
+
+bool IsTextType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// Values that do not fit 520 bytes fail; a value stored without a terminator
+// is taken up to the end of the buffer and never beyond.
+TextValue ReadText(HKEY key, const wchar_t* name)
+{
+    wchar_t buffer[kTextCapacity] = {};
+    DWORD type = 0;
+    DWORD bytes = kTextBytes;
+    TextValue value;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS
+        || !IsTextType(type)) {
+        return value;
+    }
+    value.ok = true;
+    value.text.assign(buffer, wcsnlen(buffer, kTextCapacity));
+    return value;
+}
+
+bool IsSystemComponent(HKEY key)
+{
+    DWORD number = 0;
+    DWORD type = 0;
+    DWORD bytes = sizeof(number);
+    return RegQueryValueExW(key, L"SystemComponent", nullptr, &type, reinterpret_cast<BYTE*>(&number), &bytes)
+            == ERROR_SUCCESS
+        && type == REG_DWORD && number != 0;
+}
+
+bool IsOperatingSystemPart(HKEY key)
+{
+    const TextValue parent = ReadText(key, L"ParentKeyName");
+    return parent.ok
+        && (_wcsicmp(parent.text.c_str(), L"ENTERPRISE") == 0 || _wcsicmp(parent.text.c_str(), L"OperatingSystem") == 0);
+}
+
+// Windows updates are registered as "KB" followed by their number.
+bool IsUpdateKeyName(const wchar_t* name)
+{
+    return _wcsnicmp(name, L"KB", 2) == 0 && name[2] >= L'0' && name[2] <= L'9';
+}
+
+// Security updates carry their KB number in brackets; only these two spellings count.
+bool NamesUpdate(const std::wstring& displayName)
+{
+    return displayName.find(L"(KB") != std::wstring::npos || displayName.find(L"(kb") != std::wstring::npos;
+}
+
+// Reads one subkey into entry; false when the subkey is not a removable product.
+bool ReadEntry(HKEY subkey, InstalledEntry& entry)
+{
+    if (IsSystemComponent(subkey) || IsOperatingSystemPart(subkey)) {
+        return false;
+    }
+    TextValue name = ReadText(subkey, L"DisplayName");
+    if (!name.ok || name.text.empty() || NamesUpdate(name.text)) {
+        return false;
+    }
+    TextValue command = ReadText(subkey, L"UninstallString");
+    if (!command.ok || command.text.empty()) {
+        return false;
+    }
+    entry.DisplayName = std::move(name.text);
+    entry.UninstallString = std::move(command.text);
+    entry.DisplayIcon = ReadText(subkey, L"DisplayIcon").text;
+    return true;
+}
+
+void ScanRoot(InstalledEntryList& list, HKEY root, int fromMachine, REGSAM access)
+{
+    RegKey uninstall;
+    if (!uninstall.Open(root, kUninstallKeyPath, access)) {
+        return;
+    }
+    DWORD count = 0;
+    if (RegQueryInfoKeyW(uninstall.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr)
+        != ERROR_SUCCESS) {
+        return;
+    }
+    // The count is read once: an uninstaller removing its key meanwhile only
+    // makes the last indexes fail.
+    for (DWORD index = 0; index < count; ++index) {
+        wchar_t name[kTextCapacity];
+        DWORD nameLength = kTextCapacity;
+        if (RegEnumKeyExW(uninstall.Get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr)
+                != ERROR_SUCCESS
+            || IsUpdateKeyName(name)) {
+            continue;
+        }
+        const std::wstring path = std::wstring(kUninstallKeyPath) + L'\\' + name;
+        // A path cut to the 259 characters the platform's buffers take would
+        // name another key (or none): skip it rather than read another product.
+        if (path.size() > kTextCapacity - 1) {
+            continue;
+        }
+        RegKey subkey;
+        InstalledEntry entry;
+        if (!subkey.Open(root, path.c_str(), access) || !ReadEntry(subkey.Get(), entry)) {
+            continue;
+        }
+        entry.KeyName.assign(name, nameLength);
+        entry.FromMachine = fromMachine;
+        list.push_back(std::move(entry));
+    }
+}
+
+} // namespace
+
+bool ScanUninstallRoot(InstalledEntryList& list, bool machine)
+{
+    ScanRoot(list, machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, machine ? 1 : 0, KEY_READ);
+    return true;
+}
+
+bool ScanInstalledEntries(InstalledEntryList& list)
+{
+    list.clear();
+    ScanUninstallRoot(list, true);
+    ScanUninstallRoot(list, false);
+    SortByDisplayName(list);
+    RemoveDuplicateNames(list);
+    return true;
+}
+
+void SortByDisplayName(InstalledEntryList& list)
+{
+    list.sort([](const InstalledEntry& a, const InstalledEntry& b) {
+        return lstrcmpiW(a.DisplayName.c_str(), b.DisplayName.c_str()) < 0;
+    });
+}
+
+void RemoveDuplicateNames(InstalledEntryList& list)
+{
+    if (list.size() < 2) {
+        return;
+    }
+    auto survivor = list.begin();
+    for (auto it = std::next(survivor); it != list.end();) {
+        if (_wcsicmp(it->DisplayName.c_str(), survivor->DisplayName.c_str()) == 0) {
+            it = list.erase(it);
+        } else {
+            survivor = it++;
+        }
+    }
+}

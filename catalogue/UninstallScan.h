@@ -1,0 +1,20 @@
+#pragma once
+
+#include "InstalledEntry.h"
+
+// The uninstall registry key of both roots, relative to the root.
+constexpr const wchar_t* kUninstallKeyPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// Empties list, scans HKEY_LOCAL_MACHINE then HKEY_CURRENT_USER, sorts by
+// display name and drops duplicate names. Always true.
+bool ScanInstalledEntries(InstalledEntryList& list);
+
+// Appends the accepted subkeys of one root's Uninstall key in enumeration
+// order. Always true, also when the key cannot be opened.
+bool ScanUninstallRoot(InstalledEntryList& list, bool machine);
+
+// Stable ascending sort by lstrcmpiW of the display names.
+void SortByDisplayName(InstalledEntryList& list);
+
+// Drops every entry whose name equals the last surviving one's (_wcsicmp).
+void RemoveDuplicateNames(InstalledEntryList& list);

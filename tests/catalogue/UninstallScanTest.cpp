@@ -1,0 +1,334 @@
+#include "catalogue/UninstallScan.h"
+#include "tests/support/ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr bool kMachine = true;
+constexpr bool kUser = false;
+
+std::vector<std::wstring> Names(const InstalledEntryList& list)
+{
+    std::vector<std::wstring> names;
+    for (const InstalledEntry& entry : list) {
+        names.push_back(entry.DisplayName);
+    }
+    return names;
+}
+
+std::vector<std::wstring> KeyNames(const InstalledEntryList& list)
+{
+    std::vector<std::wstring> names;
+    for (const InstalledEntry& entry : list) {
+        names.push_back(entry.KeyName);
+    }
+    return names;
+}
+
+// The accepted subkeys, whatever order the registry enumerates them in.
+std::vector<std::wstring> AcceptedKeys(const InstalledEntryList& list)
+{
+    std::vector<std::wstring> names = KeyNames(list);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class UninstallScanTest : public ::testing::Test {
+protected:
+    InstalledEntryList ScanMachine()
+    {
+        InstalledEntryList list;
+        EXPECT_TRUE(ScanUninstallRoot(list, kMachine));
+        return list;
+    }
+    InstalledEntryList ScanAll()
+    {
+        InstalledEntryList list;
+        EXPECT_TRUE(ScanInstalledEntries(list));
+        return list;
+    }
+
+    ScratchRegistry registry_;
+};
+
+TEST_F(UninstallScanTest, ReadsEveryFieldOfAnAcceptedSubkey)
+{
+    registry_.AddProduct(kMachine, L"{A1}", L"Velmo Guard", L"\"C:\\Velmo\\uninst.exe\" /S", L"C:\\Velmo\\guard.exe,2");
+    registry_.AddProduct(kUser, L"Tool", L"User Tool", L"C:\\tool\\remove.exe");
+
+    InstalledEntryList list = ScanAll();
+    ASSERT_EQ(list.size(), 2u);
+    const InstalledEntry& user = list.front();
+    EXPECT_EQ(user.DisplayName, L"User Tool");
+    EXPECT_EQ(user.UninstallString, L"C:\\tool\\remove.exe");
+    EXPECT_EQ(user.DisplayIcon, L"");
+    EXPECT_EQ(user.KeyName, L"Tool");
+    EXPECT_EQ(user.FromMachine, 0);
+    const InstalledEntry& velmo = list.back();
+    EXPECT_EQ(velmo.Sequence, 0);
+    EXPECT_EQ(velmo.DisplayName, L"Velmo Guard");
+    EXPECT_EQ(velmo.UninstallString, L"\"C:\\Velmo\\uninst.exe\" /S");
+    EXPECT_EQ(velmo.DisplayIcon, L"C:\\Velmo\\guard.exe,2");
+    EXPECT_EQ(velmo.KeyName, L"{A1}");
+    EXPECT_EQ(velmo.FromMachine, 1);
+}
+
+TEST_F(UninstallScanTest, NeitherRootPresentGivesAnEmptyList)
+{
+    InstalledEntryList list;
+    list.push_back(InstalledEntry{});
+    EXPECT_TRUE(ScanInstalledEntries(list));
+    EXPECT_TRUE(list.empty());
+
+    registry_.CreateUninstallKey(kMachine);
+    EXPECT_TRUE(ScanAll().empty());
+}
+
+TEST_F(UninstallScanTest, UpdateKeyNamesAreSkippedBeforeReading)
+{
+    registry_.AddProduct(kMachine, L"KB123456", L"Update One", L"x.exe");
+    registry_.AddProduct(kMachine, L"kb9", L"Update Two", L"x.exe");
+    registry_.AddProduct(kMachine, L"Kb0x", L"Update Three", L"x.exe");
+    registry_.AddProduct(kMachine, L"KB", L"Just KB", L"x.exe");
+    registry_.AddProduct(kMachine, L"KBase Tool", L"Knowledge Base", L"x.exe");
+    registry_.AddProduct(kMachine, L"XKB1", L"Not A Prefix", L"x.exe");
+
+    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"KB", L"KBase Tool", L"XKB1"}));
+}
+
+TEST_F(UninstallScanTest, BracketedKbInTheDisplayNameDropsOnlyExactSpellings)
+{
+    registry_.AddProduct(kMachine, L"a", L"Security Update (KB2345)", L"x.exe");
+    registry_.AddProduct(kMachine, L"b", L"Hotfix (kb77)", L"x.exe");
+    registry_.AddProduct(kMachine, L"c", L"Mixed (Kb12)", L"x.exe");
+    registry_.AddProduct(kMachine, L"d", L"Mixed (kB12)", L"x.exe");
+    registry_.AddProduct(kMachine, L"e", L"No bracket KB12", L"x.exe");
+
+    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"c", L"d", L"e"}));
+}
+
+TEST_F(UninstallScanTest, SystemComponentCountsOnlyAsNonZeroDword)
+{
+    registry_.AddProduct(kMachine, L"dword1", L"Hidden", L"x.exe");
+    registry_.WriteDword(kMachine, L"dword1", L"SystemComponent", 1);
+    registry_.AddProduct(kMachine, L"dword7", L"Hidden Too", L"x.exe");
+    registry_.WriteDword(kMachine, L"dword7", L"SystemComponent", 7);
+    registry_.AddProduct(kMachine, L"dword0", L"Shown Zero", L"x.exe");
+    registry_.WriteDword(kMachine, L"dword0", L"SystemComponent", 0);
+    registry_.AddProduct(kMachine, L"text1", L"Shown Text", L"x.exe");
+    registry_.WriteString(kMachine, L"text1", L"SystemComponent", L"1");
+
+    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"dword0", L"text1"}));
+}
+
+TEST_F(UninstallScanTest, OperatingSystemParentsAreSkippedInAnyCase)
+{
+    registry_.AddProduct(kMachine, L"os", L"Part One", L"x.exe");
+    registry_.WriteString(kMachine, L"os", L"ParentKeyName", L"operatingsystem");
+    registry_.AddProduct(kMachine, L"ent", L"Part Two", L"x.exe");
+    registry_.WriteString(kMachine, L"ent", L"ParentKeyName", L"Enterprise", REG_EXPAND_SZ);
+    registry_.AddProduct(kMachine, L"other", L"Child Product", L"x.exe");
+    registry_.WriteString(kMachine, L"other", L"ParentKeyName", L"Velmo Suite");
+    registry_.AddProduct(kMachine, L"binary", L"Binary Parent", L"x.exe");
+    const wchar_t os[] = L"OperatingSystem";
+    registry_.WriteBinary(kMachine, L"binary", L"ParentKeyName", os, sizeof(os));
+
+    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"binary", L"other"}));
+}
+
+TEST_F(UninstallScanTest, NameAndCommandMustBePresentNonEmptyText)
+{
+    registry_.WriteString(kMachine, L"noName", L"UninstallString", L"x.exe");
+    registry_.AddProduct(kMachine, L"emptyName", L"", L"x.exe");
+    const wchar_t name[] = L"Binary Name";
+    registry_.WriteBinary(kMachine, L"binaryName", L"DisplayName", name, sizeof(name));
+    registry_.WriteString(kMachine, L"binaryName", L"UninstallString", L"x.exe");
+    registry_.WriteString(kMachine, L"noCommand", L"DisplayName", L"No Command");
+    registry_.AddProduct(kMachine, L"emptyCommand", L"Empty Command", L"");
+    registry_.WriteString(kMachine, L"dwordCommand", L"DisplayName", L"Dword Command");
+    registry_.WriteDword(kMachine, L"dwordCommand", L"UninstallString", 5);
+    registry_.AddProduct(kMachine, L"good", L"Good", L"x.exe");
+
+    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"good"}));
+}
+
+TEST_F(UninstallScanTest, IconIsOptionalAndTextIsKeptUnexpanded)
+{
+    registry_.AddProduct(kMachine, L"noIcon", L"No Icon", L"x.exe");
+    registry_.AddProduct(kMachine, L"dwordIcon", L"Dword Icon", L"x.exe");
+    registry_.WriteDword(kMachine, L"dwordIcon", L"DisplayIcon", 3);
+    registry_.WriteString(kMachine, L"expand", L"DisplayName", L"Expand");
+    registry_.WriteString(kMachine, L"expand", L"UninstallString", L"%ProgramFiles%\\Velmo\\uninst.exe /x", REG_EXPAND_SZ);
+    registry_.WriteString(kMachine, L"expand", L"DisplayIcon", L"%SystemRoot%\\icon.ico", REG_EXPAND_SZ);
+
+    const InstalledEntryList list = ScanMachine();
+    ASSERT_EQ(list.size(), 3u);
+    for (const InstalledEntry& entry : list) {
+        if (entry.KeyName == L"expand") {
+            EXPECT_EQ(entry.UninstallString, L"%ProgramFiles%\\Velmo\\uninst.exe /x");
+            EXPECT_EQ(entry.DisplayIcon, L"%SystemRoot%\\icon.ico");
+        } else {
+            EXPECT_EQ(entry.DisplayIcon, L"") << entry.KeyName;
+        }
+    }
+}
+
+TEST_F(UninstallScanTest, TextsUpTo259CharactersFitAndLongerOnesFail)
+{
+    const std::wstring fits(259, L'n');
+    const std::wstring tooLong(260, L'n');
+    registry_.AddProduct(kMachine, L"nameFits", fits, L"x.exe");
+    registry_.AddProduct(kMachine, L"nameLong", tooLong, L"x.exe");
+    registry_.AddProduct(kMachine, L"commandFits", L"Command Fits", std::wstring(259, L'c'));
+    registry_.AddProduct(kMachine, L"commandLong", L"Command Long", std::wstring(260, L'c'));
+    registry_.AddProduct(kMachine, L"iconFits", L"Icon Fits", L"x.exe", std::wstring(259, L'i'));
+    registry_.AddProduct(kMachine, L"iconLong", L"Icon Long", L"x.exe", std::wstring(600, L'i'));
+
+    const InstalledEntryList list = ScanMachine();
+    EXPECT_EQ(AcceptedKeys(list), (std::vector<std::wstring>{L"commandFits", L"iconFits", L"iconLong", L"nameFits"}));
+    for (const InstalledEntry& entry : list) {
+        if (entry.KeyName == L"nameFits") {
+            EXPECT_EQ(entry.DisplayName, fits);
+        } else if (entry.KeyName == L"commandFits") {
+            EXPECT_EQ(entry.UninstallString, std::wstring(259, L'c'));
+        } else if (entry.KeyName == L"iconFits") {
+            EXPECT_EQ(entry.DisplayIcon, std::wstring(259, L'i'));
+        } else {
+            EXPECT_EQ(entry.DisplayIcon, L"");
+        }
+    }
+}
+
+TEST_F(UninstallScanTest, UnterminatedValuesAreNotReadBeyondTheBuffer)
+{
+    const std::wstring almost(259, L'y');
+    registry_.WriteBinary(kMachine, L"almost", L"DisplayName", almost.data(), 518, REG_SZ);
+    registry_.WriteString(kMachine, L"almost", L"UninstallString", L"x.exe");
+    // 260 characters, no terminator: exactly the 520 bytes of the buffer.
+    const std::wstring full(260, L'z');
+    registry_.WriteBinary(kMachine, L"full", L"DisplayName", full.data(), 520, REG_SZ);
+    registry_.WriteString(kMachine, L"full", L"UninstallString", L"x.exe");
+
+    // Windows hands such a value over as it is; Wine refuses it for want of
+    // room for a terminator. Either way nothing past the buffer may be read.
+    wchar_t probe[260];
+    DWORD bytes = sizeof(probe);
+    const bool platformReadsFull = RegGetValueW(HKEY_LOCAL_MACHINE,
+        (std::wstring(kUninstallKeyPath) + L"\\full").c_str(), L"DisplayName", RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+        probe, &bytes) == ERROR_SUCCESS;
+
+    const std::vector<std::wstring> names = Names(ScanMachine());
+    if (platformReadsFull) {
+        EXPECT_EQ(names, (std::vector<std::wstring>{almost, full}));
+    } else {
+        EXPECT_EQ(names, (std::vector<std::wstring>{almost}));
+    }
+}
+
+TEST_F(UninstallScanTest, ValueWithEmbeddedNulIsCutAtTheFirstNul)
+{
+    const wchar_t text[] = L"Velmo\0Hidden";
+    registry_.WriteBinary(kMachine, L"nul", L"DisplayName", text, sizeof(text), REG_SZ);
+    registry_.WriteString(kMachine, L"nul", L"UninstallString", L"x.exe");
+
+    InstalledEntryList list = ScanMachine();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.front().DisplayName, L"Velmo");
+}
+
+TEST_F(UninstallScanTest, SubkeyWhosePathWouldBeCutIsSkipped)
+{
+    // 51 + 1 + 207 = 259 characters still fit; one more would be cut.
+    const std::wstring fits(207, L'f');
+    const std::wstring tooLong(208, L'g');
+    registry_.AddProduct(kMachine, fits, L"Fits", L"x.exe");
+    registry_.AddProduct(kMachine, tooLong, L"Too Long", L"x.exe");
+    // The key the cut path would name: must not be read in its place.
+    registry_.AddProduct(kMachine, std::wstring(207, L'g'), L"Cut Target", L"y.exe");
+
+    EXPECT_EQ(Names(ScanMachine()), (std::vector<std::wstring>{L"Fits", L"Cut Target"}));
+}
+
+TEST_F(UninstallScanTest, SortsAsLstrcmpiWOrders)
+{
+    const std::vector<std::wstring> names = {L"velmo b", L"Apple", L"Velmo A", L"zeta", L"äther", L"10 Tool", L"2 Tool",
+        L"_under", L"apple-pie"};
+    for (size_t i = 0; i < names.size(); ++i) {
+        registry_.AddProduct(i % 2 == 0 ? kMachine : kUser, L"k" + std::to_wstring(i), names[i], L"x.exe");
+    }
+    std::vector<std::wstring> expected = names;
+    std::stable_sort(expected.begin(), expected.end(),
+        [](const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; });
+
+    EXPECT_EQ(Names(ScanAll()), expected);
+}
+
+TEST_F(UninstallScanTest, SortIsStable)
+{
+    InstalledEntryList list;
+    for (const wchar_t* key : {L"1", L"2", L"3"}) {
+        InstalledEntry entry;
+        entry.DisplayName = L"same";
+        entry.KeyName = key;
+        list.push_back(entry);
+    }
+    InstalledEntry first;
+    first.DisplayName = L"a";
+    list.push_back(first);
+
+    SortByDisplayName(list);
+    EXPECT_EQ(KeyNames(list), (std::vector<std::wstring>{L"", L"1", L"2", L"3"}));
+}
+
+TEST_F(UninstallScanTest, MachineEntryWinsOverUserEntryOfTheSameName)
+{
+    registry_.AddProduct(kUser, L"user", L"VELMO Guard", L"user.exe");
+    registry_.AddProduct(kMachine, L"machine", L"Velmo Guard", L"machine.exe");
+
+    InstalledEntryList list = ScanAll();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.front().FromMachine, 1);
+    EXPECT_EQ(list.front().UninstallString, L"machine.exe");
+}
+
+TEST_F(UninstallScanTest, FirstEnumeratedWinsWithinOneRoot)
+{
+    // Keys enumerate in name order.
+    registry_.AddProduct(kUser, L"b-second", L"velmo", L"second.exe");
+    registry_.AddProduct(kUser, L"a-first", L"Velmo", L"first.exe");
+    registry_.AddProduct(kUser, L"c-third", L"VELMO", L"third.exe");
+
+    InstalledEntryList list = ScanAll();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.front().KeyName, L"a-first");
+}
+
+TEST(RemoveDuplicateNames, ComparesAgainstTheLastSurvivorOnly)
+{
+    InstalledEntryList list;
+    for (const wchar_t* name : {L"a", L"A", L"b", L"a", L"B", L"b"}) {
+        InstalledEntry entry;
+        entry.DisplayName = name;
+        list.push_back(entry);
+    }
+    RemoveDuplicateNames(list);
+    EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"a", L"b", L"a", L"B"}));
+}
+
+TEST(RemoveDuplicateNames, FoldsOnlyAsciiLetters)
+{
+    InstalledEntryList list;
+    for (const wchar_t* name : {L"Äpfel", L"äpfel", L"Straße", L"STRASSE"}) {
+        InstalledEntry entry;
+        entry.DisplayName = name;
+        list.push_back(entry);
+    }
+    RemoveDuplicateNames(list);
+    EXPECT_EQ(list.size(), 4u);
+}
+
+} // namespace

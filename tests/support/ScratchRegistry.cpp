@@ -1,0 +1,97 @@
+#include "tests/support/ScratchRegistry.h"
+
+#include "catalogue/UninstallScan.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr const wchar_t* kScratchParent = L"Software\\FarrowgateTests";
+
+RegKey CreateKey(HKEY root, const std::wstring& path)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+        != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot create a scratch registry key");
+    }
+    return RegKey(key);
+}
+
+std::wstring UniqueScratchPath()
+{
+    static unsigned counter = 0;
+    return std::wstring(kScratchParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-"
+        + std::to_wstring(++counter);
+}
+
+} // namespace
+
+ScratchRegistry::ScratchRegistry() : scratchPath_(UniqueScratchPath())
+{
+    machine_ = CreateKey(HKEY_CURRENT_USER, scratchPath_ + L"\\machine");
+    user_ = CreateKey(HKEY_CURRENT_USER, scratchPath_ + L"\\user");
+    if (RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.Get()) != ERROR_SUCCESS
+        || RegOverridePredefKey(HKEY_CURRENT_USER, user_.Get()) != ERROR_SUCCESS) {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        throw std::runtime_error("RegOverridePredefKey failed");
+    }
+}
+
+ScratchRegistry::~ScratchRegistry()
+{
+    product_ = RegKey();
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    machine_ = RegKey();
+    user_ = RegKey();
+    RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath_.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, kScratchParent);  // only succeeds once empty
+}
+
+HKEY ScratchRegistry::Product(bool machine, const std::wstring& keyName)
+{
+    product_ = CreateKey(RootKey(machine), std::wstring(kUninstallKeyPath) + L"\\" + keyName);
+    return product_.Get();
+}
+
+void ScratchRegistry::CreateUninstallKey(bool machine)
+{
+    CreateKey(RootKey(machine), kUninstallKeyPath);
+}
+
+void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
+{
+    product_ = RegKey();
+    RegDeleteTreeW(RootKey(machine), (std::wstring(kUninstallKeyPath) + L"\\" + keyName).c_str());
+}
+
+void ScratchRegistry::WriteString(
+    bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text, DWORD type)
+{
+    WriteBinary(machine, keyName, value, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)), type);
+}
+
+void ScratchRegistry::WriteDword(bool machine, const std::wstring& keyName, const wchar_t* value, DWORD number)
+{
+    WriteBinary(machine, keyName, value, &number, sizeof(number), REG_DWORD);
+}
+
+void ScratchRegistry::WriteBinary(
+    bool machine, const std::wstring& keyName, const wchar_t* value, const void* data, DWORD size, DWORD type)
+{
+    if (RegSetValueExW(Product(machine, keyName), value, 0, type, static_cast<const BYTE*>(data), size)
+        != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot write a scratch registry value");
+    }
+}
+
+void ScratchRegistry::AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName,
+    const std::wstring& uninstall, const std::wstring& icon)
+{
+    WriteString(machine, keyName, L"DisplayName", displayName);
+    WriteString(machine, keyName, L"UninstallString", uninstall);
+    if (!icon.empty()) {
+        WriteString(machine, keyName, L"DisplayIcon", icon);
+    }
+}
