@@ -134,10 +134,27 @@ bool ScanUninstallRoot(InstalledEntryList& list, bool machine)
     return true;
 }
 
+bool RunningUnderWow64()
+{
+    // Looked up at run time: systems without WOW64 have no IsWow64Process.
+    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 bool ScanInstalledEntries(InstalledEntryList& list)
 {
     list.clear();
     ScanUninstallRoot(list, true);
+    // A 32-bit process on 64-bit Windows sees only the 32-bit view of the
+    // machine's software; 64-bit products are registered in the other one.
+    // Both views' entries come from the machine root; the 32-bit one is read
+    // first, so it wins where a product is registered in both.
+    if (RunningUnderWow64()) {
+        ScanRoot(list, HKEY_LOCAL_MACHINE, 1, KEY_READ | KEY_WOW64_64KEY);
+    }
     ScanUninstallRoot(list, false);
     SortByDisplayName(list);
     RemoveDuplicateNames(list);

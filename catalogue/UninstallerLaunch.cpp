@@ -1,10 +1,81 @@
-#include "UninstallerLaunch.h"
+#include "catalogue/UninstallerLaunch.h"
 
-#include "ScopedHandle.h"
+#include "catalogue/ScopedHandle.h"
 
 #include <vector>
 
+namespace {
+
+constexpr const wchar_t* kElevateVerb = L"runas";
+
+std::wstring TrimLeadingSpaces(const std::wstring& text, size_t from)
+{
+    const size_t start = text.find_first_not_of(L" \t", from);
+    return start == std::wstring::npos ? std::wstring() : text.substr(start);
+}
+
+// The platform's search for a program name: the name as given, or with ".exe"
+// where it has no extension, in the folders process creation looks in.
+bool FindProgram(const std::wstring& name, std::wstring& found)
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = SearchPathW(nullptr, name.c_str(), L".exe", MAX_PATH, path, nullptr);
+    if (length == 0 || length >= MAX_PATH || (GetFileAttributesW(path) & FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;
+    }
+    found.assign(path, length);
+    return true;
+}
+
+bool StartElevated(const std::wstring& commandLine, const ProcessStarter& starter)
+{
+    std::wstring program;
+    std::wstring parameters;
+    SplitCommandLine(commandLine, program, parameters);
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof(execute);
+    // No process handle is asked for, so nothing is kept and nothing waits;
+    // the shell shows no error box of its own, so failures stay silent.
+    execute.fMask = SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb = kElevateVerb;
+    execute.lpFile = program.c_str();
+    execute.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    return starter.shellExecuteEx(&execute) != FALSE;
+}
+
+} // namespace
+
+void SplitCommandLine(const std::wstring& commandLine, std::wstring& program, std::wstring& parameters)
+{
+    if (!commandLine.empty() && commandLine[0] == L'"') {
+        const size_t close = commandLine.find(L'"', 1);
+        program = commandLine.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+        parameters = close == std::wstring::npos ? std::wstring() : TrimLeadingSpaces(commandLine, close + 1);
+        return;
+    }
+    for (size_t end = commandLine.find(L' ');; end = commandLine.find(L' ', end + 1)) {
+        const std::wstring candidate = commandLine.substr(0, end);
+        if (FindProgram(candidate, program)) {
+            parameters = end == std::wstring::npos ? std::wstring() : TrimLeadingSpaces(commandLine, end);
+            return;
+        }
+        if (end == std::wstring::npos) {
+            break;
+        }
+    }
+    // Nothing names a file: the first word is the best guess, as the platform's error would say.
+    const size_t space = commandLine.find(L' ');
+    program = commandLine.substr(0, space);
+    parameters = space == std::wstring::npos ? std::wstring() : TrimLeadingSpaces(commandLine, space);
+}
+
 bool LaunchUninstaller(const std::wstring& commandLine)
+{
+    return LaunchUninstaller(commandLine, ProcessStarter{&CreateProcessW, &ShellExecuteExW});
+}
+
+bool LaunchUninstaller(const std::wstring& commandLine, const ProcessStarter& starter)
 {
     if (commandLine.empty()) {
         return false;
@@ -16,8 +87,11 @@ bool LaunchUninstaller(const std::wstring& commandLine)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
+    if (!starter.createProcess(
+            nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        // Uninstallers of per-machine products usually ask for administrator
+        // rights, which a plain start cannot give them.
+        return GetLastError() == kErrorElevationRequired && StartElevated(commandLine, starter);
     }
     const ScopedHandle processHandle(process.hProcess);
     const ScopedHandle threadHandle(process.hThread);

@@ -1,7 +1,30 @@
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 
+// ERROR_ELEVATION_REQUIRED; not every SDK's headers define it.
+constexpr DWORD kErrorElevationRequired = 740;
+
+// The two ways of starting a program that a launch may use. Tests replace
+// them to see what a launch asks for; the program always uses the platform's.
+struct ProcessStarter {
+    decltype(&CreateProcessW) createProcess;
+    decltype(&ShellExecuteExW) shellExecuteEx;
+};
+
 // Starts the command line as a detached process and lets it go: no waiting,
-// no handle kept. True when a process was created; failures show nothing.
+// no handle kept. A program that needs elevation is started through the
+// shell's consent prompt instead. True when either start succeeded; every
+// failure shows nothing.
 bool LaunchUninstaller(const std::wstring& commandLine);
+bool LaunchUninstaller(const std::wstring& commandLine, const ProcessStarter& starter);
+
+// Splits a command line into program and parameters as process creation
+// does without an application name: a quoted first token is the program, as
+// written; otherwise the shortest prefix ending at a space (or the whole
+// line) that names an existing file, ".exe" tried where the name has none,
+// looked for where the platform looks, and given back as the path found.
+void SplitCommandLine(const std::wstring& commandLine, std::wstring& program, std::wstring& parameters);

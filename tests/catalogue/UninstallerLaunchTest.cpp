@@ -220,3 +220,146 @@ TEST_F(UninstallerLaunchTest, FailedStartsReturnFalseAndShowNothing)
 }
 
 } // namespace
+
+namespace {
+
+// What the shell was asked to start, for the launches that fall back to it.
+struct ShellRequest {
+    int calls = 0;
+    std::wstring verb;
+    std::wstring file;
+    std::wstring parameters;
+    ULONG mask = 0;
+};
+
+ShellRequest shellRequest;
+DWORD createProcessError = 0;
+BOOL shellResult = TRUE;
+
+BOOL WINAPI FailingCreateProcess(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
+    LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
+{
+    SetLastError(createProcessError);
+    return FALSE;
+}
+
+BOOL WINAPI RecordingShellExecute(SHELLEXECUTEINFOW* execute)
+{
+    ++shellRequest.calls;
+    shellRequest.verb = execute->lpVerb ? execute->lpVerb : L"";
+    shellRequest.file = execute->lpFile ? execute->lpFile : L"";
+    shellRequest.parameters = execute->lpParameters ? execute->lpParameters : L"";
+    shellRequest.mask = execute->fMask;
+    return shellResult;
+}
+
+std::wstring SystemProgram(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
+
+class ElevationFallbackTest : public UninstallerLaunchTest {
+protected:
+    void SetUp() override
+    {
+        UninstallerLaunchTest::SetUp();
+        shellRequest = ShellRequest{};
+        shellResult = TRUE;
+    }
+    static bool Launch(const std::wstring& command, DWORD error)
+    {
+        createProcessError = error;
+        return LaunchUninstaller(command, ProcessStarter{&FailingCreateProcess, &RecordingShellExecute});
+    }
+};
+
+TEST_F(ElevationFallbackTest, ElevationRequiredAsksTheShellToRunAsAdministrator)
+{
+    const std::wstring program = PlaceRecorder(L"Velmo Guard\\unins000.exe");
+    EXPECT_TRUE(Launch(L"\"" + program + L"\" /SILENT  /LOG=\"a b.txt\"", kErrorElevationRequired));
+    EXPECT_EQ(shellRequest.calls, 1);
+    EXPECT_EQ(shellRequest.verb, L"runas");
+    EXPECT_EQ(shellRequest.file, program);
+    EXPECT_EQ(shellRequest.parameters, L"/SILENT  /LOG=\"a b.txt\"");
+    EXPECT_EQ(shellRequest.mask & SEE_MASK_NOCLOSEPROCESS, 0u);
+
+    shellResult = FALSE;
+    EXPECT_FALSE(Launch(L"\"" + program + L"\"", kErrorElevationRequired));
+    EXPECT_EQ(shellRequest.calls, 2);
+    EXPECT_EQ(shellRequest.parameters, L"");
+}
+
+TEST_F(ElevationFallbackTest, OtherFailuresStaySilent)
+{
+    const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" /x";
+    for (DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
+             static_cast<DWORD>(ERROR_CANCELLED)}) {
+        EXPECT_FALSE(Launch(command, error)) << error;
+    }
+    EXPECT_EQ(shellRequest.calls, 0);
+    EXPECT_FALSE(Launch(L"", kErrorElevationRequired));
+    EXPECT_EQ(shellRequest.calls, 0);
+}
+
+TEST_F(ElevationFallbackTest, ShellStartsTheProgramWithItsParameters)
+{
+    createProcessError = kErrorElevationRequired;
+    const std::wstring program = PlaceRecorder(L"Quellmar Tools\\uninst.exe");
+    ASSERT_TRUE(LaunchUninstaller(
+        program + L" /quiet " + records_, ProcessStarter{&FailingCreateProcess, &ShellExecuteExW}));
+    const std::vector<Record> records = WaitForRecords(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(lstrcmpiW(records[0].module.c_str(), program.c_str()), 0) << records[0].module;
+    const std::wstring arguments = L" /quiet " + records_;
+    EXPECT_EQ(records[0].commandLine.substr(records[0].commandLine.size() - arguments.size()), arguments);
+}
+
+TEST_F(ElevationFallbackTest, SplitsQuotedPrograms)
+{
+    std::wstring program;
+    std::wstring parameters;
+    SplitCommandLine(L"\"C:\\Program Files\\Velmo\\uninst.exe\" /S /D=\"C:\\x y\"", program, parameters);
+    EXPECT_EQ(program, L"C:\\Program Files\\Velmo\\uninst.exe");
+    EXPECT_EQ(parameters, L"/S /D=\"C:\\x y\"");
+    SplitCommandLine(L"\"C:\\only.exe\"", program, parameters);
+    EXPECT_EQ(program, L"C:\\only.exe");
+    EXPECT_EQ(parameters, L"");
+}
+
+TEST_F(ElevationFallbackTest, SplitsUnquotedProgramsAtTheFirstPrefixThatExists)
+{
+    const std::wstring program = PlaceRecorder(L"my app\\setup tool.exe");
+    std::wstring found;
+    std::wstring parameters;
+    SplitCommandLine(program + L" /uninstall \"x y\"", found, parameters);
+    EXPECT_EQ(lstrcmpiW(found.c_str(), program.c_str()), 0) << found;
+    EXPECT_EQ(parameters, L"/uninstall \"x y\"");
+
+    // Without its extension the name is found with ".exe", as the platform does.
+    const std::wstring bare = program.substr(0, program.size() - 4);
+    SplitCommandLine(bare + L" /x", found, parameters);
+    EXPECT_EQ(lstrcmpiW(found.c_str(), program.c_str()), 0) << found;
+    EXPECT_EQ(parameters, L"/x");
+
+    // Once an earlier prefix names a program, that one is it.
+    const std::wstring early = PlaceRecorder(L"my.exe");
+    SplitCommandLine(program + L" /uninstall", found, parameters);
+    EXPECT_EQ(lstrcmpiW(found.c_str(), early.c_str()), 0) << found;
+    EXPECT_EQ(parameters, L"app\\setup tool.exe /uninstall");
+}
+
+TEST_F(ElevationFallbackTest, SplitsProgramsFoundOnTheSearchPath)
+{
+    std::wstring program;
+    std::wstring parameters;
+    SplitCommandLine(L"MsiExec.exe /X{6A1C3F2E-0B7D-4E8A-9C55-1D2E3F405162}", program, parameters);
+    EXPECT_EQ(lstrcmpiW(program.c_str(), SystemProgram(L"msiexec.exe").c_str()), 0) << program;
+    EXPECT_EQ(parameters, L"/X{6A1C3F2E-0B7D-4E8A-9C55-1D2E3F405162}");
+    SplitCommandLine(L"cmd /c exit", program, parameters);
+    EXPECT_EQ(lstrcmpiW(program.c_str(), SystemProgram(L"cmd.exe").c_str()), 0) << program;
+    EXPECT_EQ(parameters, L"/c exit");
+}
+
+} // namespace
