@@ -294,8 +294,9 @@ TEST_F(ElevationFallbackTest, ElevationRequiredAsksTheShellToRunAsAdministrator)
 TEST_F(ElevationFallbackTest, OtherFailuresStaySilent)
 {
     const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" /x";
-    for (DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
-             static_cast<DWORD>(ERROR_CANCELLED)}) {
+    const DWORD otherErrors[] = {
+        ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT, ERROR_CANCELLED};
+    for (DWORD error : otherErrors) {
         EXPECT_FALSE(Launch(command, error)) << error;
     }
     EXPECT_EQ(shellRequest.calls, 0);
