@@ -1,0 +1,55 @@
+#pragma once
+
+#include <windows.h>
+
+class WindowObject;
+
+// A message handler: a member function of a window class taking (wParam, lParam)
+// and returning the message's result.
+using MessageHandler = LRESULT (WindowObject::*)(WPARAM, LPARAM);
+
+// What an entry's key stands for.
+enum MessageEntryKind : UINT {
+    kMessageEntry = 0, // a window message number
+    kCommandEntry = 1, // a WM_COMMAND identifier (low word of wParam), any notification code
+};
+
+// One row of a class's table. Key 0 ends the table.
+struct MessageMapEntry {
+    UINT key;
+    UINT kind;
+    MessageHandler handler;
+};
+
+struct MessageMap;
+using MessageMapGetter = const MessageMap* (*)();
+
+// One static table per class, never changed once built. A class's table is
+// searched first, then its base class's through the base getter.
+struct MessageMap {
+    MessageMapGetter baseGetter; // the base class's static table getter, or null at the root
+    const MessageMapEntry* entries;
+};
+
+// Table builders, so that a class's table reads as a list:
+//     static const MessageMapEntry entries[] = {
+//         MessageEntry(WM_CREATE, &MyWindow::OnCreate),
+//         CommandEntry(IDOK, &MyWindow::OnOK),
+//         EndOfMessageMap(),
+//     };
+template <typename Class>
+constexpr MessageMapEntry MessageEntry(UINT message, LRESULT (Class::*handler)(WPARAM, LPARAM))
+{
+    return {message, kMessageEntry, static_cast<MessageHandler>(handler)};
+}
+
+template <typename Class>
+constexpr MessageMapEntry CommandEntry(UINT commandId, LRESULT (Class::*handler)(WPARAM, LPARAM))
+{
+    return {commandId, kCommandEntry, static_cast<MessageHandler>(handler)};
+}
+
+constexpr MessageMapEntry EndOfMessageMap()
+{
+    return {0, kMessageEntry, nullptr};
+}
