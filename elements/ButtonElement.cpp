@@ -1,0 +1,68 @@
+#include "elements/ButtonElement.h"
+
+#include "draw/DrawRoutines.h"
+#include "draw/GdiHandles.h"
+#include "elements/CutText.h"
+#include "elements/ElementHost.h"
+#include "elements/Gradient.h"
+
+namespace {
+
+constexpr COLORREF kPressedTop = RGB(167, 202, 224);
+constexpr COLORREF kPressedBottom = RGB(213, 230, 240);
+constexpr COLORREF kPressedInnerEdge = RGB(222, 235, 244);
+constexpr COLORREF kNormalTop = RGB(254, 255, 255);
+constexpr COLORREF kNormalBottom = RGB(182, 214, 232);
+constexpr COLORREF kNormalInnerEdge = RGB(227, 240, 246);
+constexpr COLORREF kBorder = RGB(107, 140, 165);
+constexpr COLORREF kTextColour = RGB(0, 0, 0);
+constexpr int kBorderCorner = 4;
+constexpr int kPressedTextShift = 2;
+
+} // namespace
+
+ButtonElement::ButtonElement(std::wstring_view text, UINT id)
+    : ClickableElement(id), text_(CutText(text, kMaxTextLength))
+{
+}
+
+void ButtonElement::Paint(HDC dc, const RECT*)
+{
+    if (!Visible()) {
+        return;
+    }
+    // Hover alone does not change the look: hot paints like normal.
+    const bool pressed = Hover() && Pressed();
+    const RECT& outer = Rect();
+    RECT inner = outer;
+    InflateRect(&inner, -1, -1);
+
+    SetBkMode(dc, TRANSPARENT);
+    {
+        const ScopedSelectObject outlineOnly(dc, GetStockObject(NULL_BRUSH));
+        FillVerticalGradient(dc, inner, pressed ? kPressedTop : kNormalTop, pressed ? kPressedBottom : kNormalBottom);
+        RoundRectFrame(dc, outer.left, outer.top, outer.right, outer.bottom, kBorderCorner, kBorderCorner, kBorder);
+        RoundRectFrame(dc, inner.left, inner.top, inner.right, inner.bottom, 0, 0,
+            pressed ? kPressedInnerEdge : kNormalInnerEdge);
+    }
+
+    RECT textArea = inner;
+    if (pressed) {
+        textArea.left += kPressedTextShift;
+        textArea.top += kPressedTextShift;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kTextColour);
+    const ScopedSelectObject selectFont(dc, font_ ? font_ : GetCurrentObject(dc, OBJ_FONT));
+    DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &textArea, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void ButtonElement::OnClick()
+{
+    // Repaint first: the command may end with this button deleted, so nothing
+    // may touch it once the command is sent.
+    Invalidate(false);
+    if (Id() != 0) {
+        NotifyParent(WM_COMMAND, Id(), 0);
+    }
+}

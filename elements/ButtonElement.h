@@ -1,0 +1,30 @@
+#pragma once
+
+#include "elements/ClickableElement.h"
+
+#include <string>
+#include <string_view>
+
+// A push button painted with a vertical gradient and a rounded border. A click
+// sends WM_COMMAND with the button's Id up to the hosting window.
+class ButtonElement : public ClickableElement {
+public:
+    // Longer texts are cut to this many UTF-16 units.
+    static constexpr std::size_t kMaxTextLength = 126;
+
+    explicit ButtonElement(std::wstring_view text, UINT id = 0);
+
+    void Paint(HDC dc, const RECT* clip) override;
+
+    const std::wstring& Text() const { return text_; }
+    // Not owned; null draws with whatever font the device context holds.
+    HFONT Font() const { return font_; }
+    void SetFont(HFONT font) { font_ = font; }
+
+protected:
+    void OnClick() override;
+
+private:
+    std::wstring text_;
+    HFONT font_ = nullptr;
+};
