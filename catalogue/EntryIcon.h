@@ -1,0 +1,40 @@
+#pragma once
+
+#include "catalogue/ScopedIcon.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Capacity of the path parsed out of a DisplayIcon value, terminator included.
+constexpr int kIconPathLength = 260;
+
+// Splits a DisplayIcon value, "path[,index]", into its path (quotes trimmed
+// from both ends) and icon index. False when the path would not fit.
+bool ParseIconSpec(const wchar_t* spec, wchar_t (&path)[kIconPathLength], int& index);
+
+// A product's icon, loaded from its DisplayIcon value and drawn on its row.
+// Holds at most one icon and destroys it when replaced, released or destroyed.
+class EntryIcon {
+public:
+    EntryIcon() = default;
+    virtual ~EntryIcon() = default;
+    EntryIcon(EntryIcon&&) = default;
+    EntryIcon& operator=(EntryIcon&&) = default;
+    EntryIcon(const EntryIcon&) = delete;
+    EntryIcon& operator=(const EntryIcon&) = delete;
+
+    // False, with the held icon untouched, when spec does not parse.
+    bool LoadFromSpec(const std::wstring& spec);
+    // index >= 0: position in the file; index < 0: resource identifier -index.
+    // True when an icon is held afterwards.
+    bool LoadFromFile(const wchar_t* path, int index);
+    // Draws nothing when no icon is held.
+    void Draw(HDC dc, int x, int y, int width, int height) const;
+    bool Release();
+
+    HICON Icon() const { return icon_.Get(); }
+
+private:
+    ScopedIcon icon_;
+};
