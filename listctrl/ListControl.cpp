@@ -1,0 +1,288 @@
+#include "listctrl/ListControl.h"
+
+#include "elements/OffscreenBuffer.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+namespace {
+
+constexpr wchar_t kListClassName[] = L"ATL:115D5F49";
+// Pixels per line of the scroll bars; a wheel message scrolls kWheelLines lines.
+constexpr int kScrollLine = 10;
+constexpr int kWheelLines = 3;
+
+SCROLLINFO ScrollInfo(UINT mask)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = mask;
+    return info;
+}
+
+} // namespace
+
+const MessageMap* ListControl::ClassMessageMap()
+{
+    static const MessageMapEntry entries[] = {
+        MessageEntry(WM_CREATE, &ListControl::OnCreate),
+        MessageEntry(WM_DESTROY, &ListControl::OnDestroy),
+        MessageEntry(WM_PAINT, &ListControl::OnPaint),
+        MessageEntry(WM_VSCROLL, &ListControl::OnVScroll),
+        MessageEntry(WM_HSCROLL, &ListControl::OnHScroll),
+        MessageEntry(WM_SIZE, &ListControl::OnSize),
+        MessageEntry(WM_ERASEBKGND, &ListControl::EraseBackgroundHandler),
+        MessageEntry(WM_LBUTTONDOWN, &ListControl::OnLButtonDown),
+        MessageEntry(WM_LBUTTONUP, &ListControl::OnLButtonUp),
+        MessageEntry(WM_RBUTTONDOWN, &ListControl::OnRButtonDown),
+        MessageEntry(WM_RBUTTONUP, &ListControl::OnRButtonUp),
+        MessageEntry(WM_LBUTTONDBLCLK, &ListControl::OnLButtonDblClk),
+        MessageEntry(WM_MOUSEMOVE, &ListControl::OnMouseMove),
+        MessageEntry(WM_MOUSELEAVE, &ListControl::OnMouseLeave),
+        MessageEntry(WM_GETDLGCODE, &ListControl::OnGetDlgCode),
+        MessageEntry(WM_KEYDOWN, &ListControl::OnKeyDown),
+        MessageEntry(WM_CHAR, &ListControl::OnChar),
+        MessageEntry(WM_SETCURSOR, &ListControl::OnSetCursor),
+        MessageEntry(WM_MOUSEWHEEL, &ListControl::OnMouseWheel),
+        MessageEntry(WM_NCHITTEST, &ListControl::OnNcHitTest),
+        EndOfMessageMap(),
+    };
+    static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
+    return &map;
+}
+
+const MessageMap* ListControl::GetMessageMap() const
+{
+    return ClassMessageMap();
+}
+
+void ListControl::PreRegisterClass(WNDCLASSEXW& windowClass)
+{
+    windowClass.style = CS_DBLCLKS;
+    windowClass.hbrBackground = nullptr;
+}
+
+std::unique_ptr<ListBody> ListControl::CreateBody()
+{
+    return std::make_unique<ListBody>(*this);
+}
+
+bool ListControl::Create(HWND parent, DWORD exStyle, DWORD style, int x, int y, int width, int height, UINT id)
+{
+    return WindowObject::Create(exStyle, kListClassName, L"", style, x, y, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+}
+
+ListBody* ListControl::Body() const
+{
+    return static_cast<ListBody*>(host_.Root());
+}
+
+void ListControl::Relayout()
+{
+    ListBody* const body = Body();
+    if (!body) {
+        return;
+    }
+    body->LayoutRows(BarPosition(SB_HORZ), BarPosition(SB_VERT));
+    UpdateVScroll();
+    UpdateHScroll();
+    // The bars may have clamped the positions to the new range.
+    ScrollTo(BarPosition(SB_HORZ), BarPosition(SB_VERT), 0);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void ListControl::DeleteAll()
+{
+    SetSelected(nullptr);
+    hotRow_ = nullptr;
+    if (ListBody* const body = Body()) {
+        body->RemoveAllRows();
+    }
+    Relayout();
+}
+
+ListRow* ListControl::FindByKey(int key) const
+{
+    const ListBody* const body = Body();
+    return body ? body->FindByKey(key) : nullptr;
+}
+
+void ListControl::UpdateVScroll()
+{
+    const ListBody* const body = Body();
+    if (!body) {
+        return;
+    }
+    // The largest position is content height − page + 1.
+    SCROLLINFO info = ScrollInfo(SIF_RANGE | SIF_PAGE);
+    info.nMax = body->ContentHeight();
+    info.nPage = clientHeight_;
+    SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+}
+
+void ListControl::UpdateHScroll()
+{
+    // An empty range: the horizontal bar never shows and its position stays 0.
+    SCROLLINFO info = ScrollInfo(SIF_RANGE | SIF_PAGE);
+    info.nMax = -1;
+    info.nPage = clientWidth_;
+    SetScrollInfo(Handle(), SB_HORZ, &info, TRUE);
+}
+
+void ListControl::ScrollTo(int h, int v, int dy)
+{
+    horizontalPosition_ = h;
+    verticalPosition_ = v;
+    if (dy != 0) {
+        RECT client = {};
+        GetClientRect(Handle(), &client);
+        ScrollWindowEx(Handle(), 0, dy, nullptr, &client, nullptr, nullptr, SW_INVALIDATE);
+    }
+    host_.SetOrigin(-h, -v, false);
+}
+
+int ListControl::BarPosition(int bar) const
+{
+    SCROLLINFO info = ScrollInfo(SIF_POS);
+    GetScrollInfo(Handle(), bar, &info);
+    return info.nPos;
+}
+
+int ListControl::ScrollBarBy(int bar, UINT request, int line, int page)
+{
+    SCROLLINFO info = ScrollInfo(SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS);
+    GetScrollInfo(Handle(), bar, &info);
+    switch (request) {
+    case SB_LINEUP:
+        info.nPos -= line;
+        break;
+    case SB_LINEDOWN:
+        info.nPos += line;
+        break;
+    case SB_PAGEUP:
+        info.nPos -= page;
+        break;
+    case SB_PAGEDOWN:
+        info.nPos += page;
+        break;
+    case SB_THUMBTRACK:
+        info.nPos = info.nTrackPos;
+        break;
+    default:
+        // SB_THUMBPOSITION, SB_TOP, SB_BOTTOM, SB_ENDSCROLL: the rows follow the thumb while it is dragged.
+        break;
+    }
+    SetScrollInfo(Handle(), bar, &info, TRUE);
+    return BarPosition(bar);
+}
+
+void ListControl::SetVerticalPosition(int position)
+{
+    SCROLLINFO info = ScrollInfo(SIF_POS);
+    info.nPos = position;
+    SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+    ScrollTo(horizontalPosition_, position, verticalPosition_ - position);
+}
+
+LRESULT ListControl::OnCreate(WPARAM, LPARAM)
+{
+    RECT client = {};
+    GetClientRect(Handle(), &client);
+    std::unique_ptr<ListBody> body = CreateBody();
+    // The first WM_SIZE corrects the height.
+    body->SetRect({0, 0, client.right, 100});
+    host_.Attach(Handle());
+    host_.SetRoot(std::move(body));
+    clientHeight_ = client.bottom - client.top;
+    UpdateVScroll();
+    UpdateHScroll();
+    return 0;
+}
+
+LRESULT ListControl::OnDestroy(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+LRESULT ListControl::OnPaint(WPARAM, LPARAM)
+{
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(Handle(), &paint);
+    RECT client = {};
+    GetClientRect(Handle(), &client);
+    {
+        const OffscreenBuffer buffer(dc, &client);
+        host_.Paint(buffer.Get(), &paint.rcPaint);
+    }
+    EndPaint(Handle(), &paint);
+    return 0;
+}
+
+LRESULT ListControl::OnVScroll(WPARAM wParam, LPARAM)
+{
+    const int position = ScrollBarBy(SB_VERT, LOWORD(wParam), kScrollLine, clientHeight_);
+    if (position != verticalPosition_) {
+        ScrollTo(horizontalPosition_, position, verticalPosition_ - position);
+    }
+    return 0;
+}
+
+LRESULT ListControl::OnHScroll(WPARAM wParam, LPARAM)
+{
+    if (LOWORD(wParam) == SB_ENDSCROLL) {
+        return 0;
+    }
+    // With the empty range of UpdateHScroll the position always stays 0.
+    const int position = ScrollBarBy(SB_HORZ, LOWORD(wParam), kScrollLine, clientWidth_);
+    if (position != horizontalPosition_) {
+        ScrollTo(position, verticalPosition_, 0);
+    }
+    return 0;
+}
+
+LRESULT ListControl::OnSize(WPARAM, LPARAM lParam)
+{
+    clientWidth_ = LOWORD(lParam);
+    clientHeight_ = HIWORD(lParam);
+    host_.ResizeRoot(clientWidth_, clientHeight_);
+    UpdateVScroll();
+    UpdateHScroll();
+    const int position = BarPosition(SB_VERT);
+    if (position != verticalPosition_) {
+        ScrollTo(horizontalPosition_, position, 0);
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
+    return 0;
+}
+
+LRESULT ListControl::OnMouseWheel(WPARAM wParam, LPARAM)
+{
+    const short delta = static_cast<short>(HIWORD(wParam));
+    const WPARAM request = delta < 0 ? SB_LINEDOWN : SB_LINEUP;
+    for (int i = 0; i < kWheelLines; ++i) {
+        SendMessageW(Handle(), WM_VSCROLL, request, 0);
+    }
+    return 0;
+}
+
+LRESULT ListControl::OnNcHitTest(WPARAM wParam, LPARAM lParam)
+{
+    DefaultProc(WM_NCHITTEST, wParam, lParam);
+    RECT window = {};
+    RECT client = {};
+    GetWindowRect(Handle(), &window);
+    GetClientRect(Handle(), &client);
+    POINT point;
+    PointFromLParam(point, lParam);
+    const bool insideX = point.x - window.left < client.right;
+    const bool insideY = point.y - window.top < client.bottom;
+    if (insideX && insideY) {
+        return HTCLIENT;
+    }
+    if (insideX) {
+        return HTHSCROLL;
+    }
+    return insideY ? HTVSCROLL : HTGROWBOX;
+}

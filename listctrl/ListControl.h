@@ -1,0 +1,100 @@
+#pragma once
+
+#include "elements/ElementHost.h"
+#include "framework/WindowObject.h"
+#include "listctrl/ListBody.h"
+#include "listctrl/ListNotify.h"
+#include "listctrl/ListRow.h"
+
+#include <windows.h>
+
+#include <memory>
+
+// A scrollable list window. Its client area is drawn by an element host whose
+// root is the list body; the rows are the body's children. The list tells its
+// parent what happens through WM_NOTIFY with a ListNotify record.
+class ListControl : public WindowObject {
+public:
+    ListControl() = default;
+    ~ListControl() override = default;
+
+    const MessageMap* GetMessageMap() const override;
+    // Double-clicks wanted; no background brush, the list paints everything.
+    void PreRegisterClass(WNDCLASSEXW& windowClass) override;
+    // The root element of a new list window.
+    virtual std::unique_ptr<ListBody> CreateBody();
+
+    static const MessageMap* ClassMessageMap();
+
+    bool Create(HWND parent, DWORD exStyle, DWORD style, int x, int y, int width, int height, UINT id);
+    // Lays the rows out again and repaints; call after adding rows.
+    void Relayout();
+    // Removes every row; a selection is cleared with LN_SELCHANGED first.
+    void DeleteAll();
+    ListRow* FindByKey(int key) const;
+    void UpdateVScroll();
+    void UpdateHScroll();
+    // Places the rows for the scroll position (h, v); a non-zero dy also moves
+    // the pixels already drawn by dy.
+    void ScrollTo(int h, int v, int dy);
+
+    // Sends WM_NOTIFY with a ListNotify to the parent.
+    void Notify(UINT code, int key, int extra);
+    // Selects row (null: none), repaints and sends LN_SELCHANGED when it changed.
+    void SetSelected(ListRow* row);
+    // Scrolls so that row lies wholly in the client area, as far as it fits.
+    void EnsureVisible(ListRow* row);
+
+    ListBody* Body() const;
+    ElementHost& Host() { return host_; }
+    ListRow* SelectedRow() const { return selectedRow_; }
+    ListRow* HotRow() const { return hotRow_; }
+    int ClientWidth() const { return clientWidth_; }
+    int ClientHeight() const { return clientHeight_; }
+
+protected:
+    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
+
+private:
+    friend class ListBody;
+
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnVScroll(WPARAM wParam, LPARAM lParam);
+    LRESULT OnHScroll(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSize(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRButtonUp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnChar(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
+
+    // Scrolls a bar by a request (SB_LINEUP ...); returns the bar's new position.
+    int ScrollBarBy(int bar, UINT request, int line, int page);
+    int BarPosition(int bar) const;
+    void SetVerticalPosition(int position);
+    // The key of the row under a mouse message's point, 0 when there is none.
+    int KeyAt(LPARAM lParam) const;
+    // Selects the row under a page's probe point, or the fallback.
+    void SelectPage(int probeY, ListRow* fallback);
+    void EndHovering();
+    // The body is about to delete its rows.
+    void ForgetRows();
+
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+    ElementHost host_;
+    int horizontalPosition_ = 0;
+    int verticalPosition_ = 0;
+    bool leaveTracking_ = false;
+    ListRow* selectedRow_ = nullptr;
+    ListRow* hotRow_ = nullptr;
+};

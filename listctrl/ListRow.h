@@ -1,0 +1,27 @@
+#pragma once
+
+#include "elements/ContainerElement.h"
+
+// One row of a list: a container element with the owner's key for it and the
+// selected and hot flags. It paints its children only.
+class ListRow : public ContainerElement {
+public:
+    explicit ListRow(int key) : key_(key) {}
+
+    // Repaints the row (without erasing) when the flag changes.
+    void SetSelected(bool selected);
+    void SetHot(bool hot);
+
+    int Key() const { return key_; }
+    bool Selected() const { return selected_; }
+    bool Hot() const { return hot_; }
+
+protected:
+    // After the selected flag has changed.
+    virtual void OnSelectionChanged() {}
+
+private:
+    int key_;
+    bool selected_ = false;
+    bool hot_ = false;
+};

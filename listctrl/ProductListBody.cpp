@@ -1,0 +1,24 @@
+#include "listctrl/ProductListBody.h"
+
+#include "draw/FontCache.h"
+#include "draw/GdiHandles.h"
+
+namespace {
+
+constexpr wchar_t kEmptyListText[] = L"您的电脑没有安装任何velmo软件。";
+constexpr COLORREF kEmptyListTextColour = RGB(0, 0, 0);
+
+} // namespace
+
+void ProductListBody::Paint(HDC dc, const RECT* clip)
+{
+    ListBody::Paint(dc, clip);
+    if (FirstVisible()) {
+        return;
+    }
+    const ScopedSelectObject font(dc, GetFont(1, 13, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kEmptyListTextColour);
+    RECT area = Rect();
+    DrawTextW(dc, kEmptyListText, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+}
