@@ -2,8 +2,10 @@
 
 #include "RegKey.h"
 
+#include <algorithm>
 #include <cwchar>
-#include <cwctype>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -87,6 +89,24 @@ bool ReadEntry(HKEY subkey, InstalledEntry& entry)
     return true;
 }
 
+// The sort key of text under lstrcmpiW's rules.
+std::string SortKey(const std::wstring& text)
+{
+    constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const LCID locale = GetThreadLocale();
+    const int length = static_cast<int>(text.size());
+    char buffer[2048];
+    int bytes = LCMapStringW(locale, kFlags, text.c_str(), length, reinterpret_cast<wchar_t*>(buffer), sizeof(buffer));
+    if (bytes > 0) {
+        return std::string(buffer, bytes);
+    }
+    std::string key(LCMapStringW(locale, kFlags, text.c_str(), length, nullptr, 0), '\0');
+    bytes = LCMapStringW(locale, kFlags, text.c_str(), length, reinterpret_cast<wchar_t*>(key.data()),
+        static_cast<int>(key.size()));
+    key.resize(bytes > 0 ? bytes : 0);
+    return key;
+}
+
 void ScanRoot(InstalledEntryList& list, HKEY root, int fromMachine, REGSAM access)
 {
     RegKey uninstall;
@@ -163,9 +183,20 @@ bool ScanInstalledEntries(InstalledEntryList& list)
 
 void SortByDisplayName(InstalledEntryList& list)
 {
-    list.sort([](const InstalledEntry& a, const InstalledEntry& b) {
-        return lstrcmpiW(a.DisplayName.c_str(), b.DisplayName.c_str()) < 0;
-    });
+    // lstrcmpiW compares as CompareStringW does for the thread's locale with
+    // NORM_IGNORECASE, and the platform's sort keys for that locale and flag
+    // compare byte-wise in the same order. One key per entry is far cheaper
+    // than one locale-aware comparison per pair, and the sort runs on every
+    // refresh over everything installed.
+    std::vector<std::pair<std::string, InstalledEntryList::iterator>> keyed;
+    keyed.reserve(list.size());
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        keyed.emplace_back(SortKey(it->DisplayName), it);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& entry : keyed) {
+        list.splice(list.end(), list, entry.second);
+    }
 }
 
 void RemoveDuplicateNames(InstalledEntryList& list)

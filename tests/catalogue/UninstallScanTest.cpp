@@ -253,18 +253,33 @@ TEST_F(UninstallScanTest, SubkeyWhosePathWouldBeCutIsSkipped)
     EXPECT_EQ(Names(ScanMachine()), (std::vector<std::wstring>{L"Fits", L"Cut Target"}));
 }
 
-TEST_F(UninstallScanTest, SortsAsLstrcmpiWOrders)
+TEST(SortByDisplayName, OrdersAsLstrcmpiWDoes)
 {
+    // Locale-aware order: punctuation weighs less than letters, accents and
+    // ligatures sort near their base letters, case is ignored.
     const std::vector<std::wstring> names = {L"velmo b", L"Apple", L"Velmo A", L"zeta", L"äther", L"10 Tool", L"2 Tool",
-        L"_under", L"apple-pie"};
+        L"_under", L"apple-pie", L"applepie", L"apple pie", L"co-op", L"coop", L"it's", L"its", L"Straße", L"strasse",
+        L"é", L"E", L"e", L"速度软件", L"软件", L"a\u0301", L"á", L"-x", L"'x", L"x", L"A", L"a", L"Apple"};
+    InstalledEntryList list;
     for (size_t i = 0; i < names.size(); ++i) {
-        registry_.AddProduct(i % 2 == 0 ? kMachine : kUser, L"k" + std::to_wstring(i), names[i], L"x.exe");
+        InstalledEntry entry;
+        entry.DisplayName = names[i];
+        entry.KeyName = std::to_wstring(i);
+        list.push_back(entry);
     }
-    std::vector<std::wstring> expected = names;
-    std::stable_sort(expected.begin(), expected.end(),
-        [](const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; });
+    InstalledEntryList expected = list;
+    std::vector<InstalledEntry> reference(expected.begin(), expected.end());
+    std::stable_sort(reference.begin(), reference.end(), [](const InstalledEntry& a, const InstalledEntry& b) {
+        return lstrcmpiW(a.DisplayName.c_str(), b.DisplayName.c_str()) < 0;
+    });
 
-    EXPECT_EQ(Names(ScanAll()), expected);
+    SortByDisplayName(list);
+    // Key names too: entries that compare equal keep their relative order.
+    std::vector<std::wstring> expectedKeys;
+    for (const InstalledEntry& entry : reference) {
+        expectedKeys.push_back(entry.KeyName);
+    }
+    EXPECT_EQ(KeyNames(list), expectedKeys);
 }
 
 TEST_F(UninstallScanTest, SortIsStable)
