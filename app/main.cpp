@@ -1,7 +1,13 @@
+#include "app/MainDialog.h"
+
 #include <windows.h>
 
-// The main dialog does not exist yet; the program starts and ends at once.
+// The command line is ignored; the exit code is always 0. The dialog object
+// lives on this frame: its windows are gone when DoModal returns, and the
+// process-wide font cache goes at exit, after it.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    MainDialog dialog;
+    dialog.DoModal(nullptr);
     return 0;
 }

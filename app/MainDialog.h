@@ -1,0 +1,46 @@
+#pragma once
+
+#include "catalogue/InstalledEntry.h"
+#include "framework/DialogObject.h"
+#include "listctrl/SoftwareListView.h"
+
+#include <windows.h>
+
+// Posted to the dialog itself to scan the registry and rebuild the product
+// list when the set of products has changed.
+constexpr UINT WM_REFRESH_PRODUCTS = 2025;
+// The refresh timer of the dialog.
+constexpr UINT_PTR kRefreshTimerId = 1002;
+constexpr UINT kRefreshPeriodMs = 3000;
+
+// The program's one window: a label, the product list in place of the
+// template's placeholder, and the exit button. It owns the list and the
+// entries the list shows, refreshes them every kRefreshPeriodMs and starts a
+// product's uninstaller when its row's button is clicked.
+class MainDialog : public DialogObject {
+public:
+    MainDialog();
+    ~MainDialog() override;
+
+    const MessageMap* GetMessageMap() const override;
+    BOOL OnInitDialog() override;
+    // Escape must not close the window: ignored.
+    LRESULT OnCancel(WPARAM wParam, LPARAM lParam) override;
+
+    static const MessageMap* ClassMessageMap();
+
+    void UpdateCaptions();
+    // Scans the registry; rebuilds and renumbers the whole list only when the
+    // products differ from the ones shown.
+    LRESULT RefreshProductList(WPARAM wParam, LPARAM lParam);
+    LRESULT OnListNotify(WPARAM wParam, LPARAM lParam);
+    // A command from the row with this key: IDC_ROW_UNINSTALL starts its uninstaller.
+    LRESULT OnRowCommand(int key, int command);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExit(WPARAM wParam, LPARAM lParam);
+
+private:
+    SoftwareListView productList_;
+    InstalledEntryList shownEntries_;  // exactly the list's rows, numbered 1, 2, ...
+};
