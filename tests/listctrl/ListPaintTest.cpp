@@ -1,0 +1,320 @@
+#include "draw/FontCache.h"
+#include "draw/GdiHandles.h"
+#include "elements/ElementHost.h"
+#include "listctrl/ProductRow.h"
+#include "listctrl/SoftwareListView.h"
+#include "tests/listctrl/ListTestSupport.h"
+#include "tests/support/DibCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kWidth = 360;
+constexpr int kHeight = 200;
+constexpr int kRowHeight = 50;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+constexpr COLORREF kSeparator = RGB(230, 230, 230);
+constexpr COLORREF kHighlight = RGB(228, 243, 249);
+constexpr COLORREF kButtonBorder = RGB(107, 140, 165);
+constexpr wchar_t kEmptyText[] = L"您的电脑没有安装任何velmo软件。";
+constexpr COLORREF kIconColour = RGB(0, 160, 0);  // the test icon made by the build
+
+// The selected row's gradient, line by line, as blended from its four stops.
+COLORREF SelectedLine(int y)
+{
+    struct Band {
+        int top;
+        int bottom;
+        COLORREF from;
+        COLORREF to;
+    };
+    const Band bands[] = {
+        {0, 15, RGB(240, 251, 255), RGB(232, 249, 255)},
+        {15, 35, RGB(232, 249, 255), RGB(213, 243, 255)},
+        {35, 50, RGB(213, 243, 255), RGB(203, 240, 255)},
+    };
+    for (const Band& band : bands) {
+        if (y >= band.top && y < band.bottom) {
+            const int total = band.bottom - band.top;
+            const int step = y - band.top;
+            const auto blend = [&](int a, int b) { return a + (b - a) * step / total; };
+            return RGB(blend(GetRValue(band.from), GetRValue(band.to)), blend(GetGValue(band.from), GetGValue(band.to)),
+                blend(GetBValue(band.from), GetBValue(band.to)));
+        }
+    }
+    return CLR_INVALID;
+}
+
+std::wstring ModuleDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring module = path;
+    return module.substr(0, module.find_last_of(L'\\'));
+}
+
+class ListPaintTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(CreateList(list, parent, kWidth, kHeight)); }
+
+    void AddEntries(int count, const std::wstring& icon = L"")
+    {
+        for (int sequence = 1; sequence <= count; ++sequence) {
+            InstalledEntry entry;
+            entry.Sequence = sequence;
+            entry.DisplayName = L"Velmo " + std::to_wstring(sequence);
+            entry.DisplayIcon = icon;
+            list.AddEntry(entry, true);
+        }
+        list.Relayout();
+    }
+
+    // The client area as the list paints it into a memory bitmap.
+    std::unique_ptr<DibCanvas> Paint()
+    {
+        auto canvas = std::make_unique<DibCanvas>(list.ClientWidth(), list.ClientHeight());
+        canvas->Fill(kUnpainted);
+        const RECT client = {0, 0, list.ClientWidth(), list.ClientHeight()};
+        list.Host().Paint(canvas->Dc(), &client);
+        return canvas;
+    }
+
+    void Select(int key) { list.SetSelected(list.FindByKey(key)); }
+
+    SoftwareListView list;
+    TestParent parent;
+};
+
+TEST_F(ListPaintTest, EmptyListShowsOnlyItsMessageInTheMiddle)
+{
+    const auto canvas = Paint();
+    const int width = canvas->Width();
+    RECT text = {width, kHeight, 0, 0};
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF pixel = canvas->Pixel(x, y);
+            ASSERT_NE(pixel, kUnpainted) << x << ", " << y;
+            if (pixel != kWhite) {
+                // Black text, smoothed at most into greys.
+                ASSERT_EQ(GetRValue(pixel), GetGValue(pixel)) << x << ", " << y;
+                ASSERT_EQ(GetGValue(pixel), GetBValue(pixel)) << x << ", " << y;
+                text = {std::min<LONG>(text.left, x), std::min<LONG>(text.top, y), std::max<LONG>(text.right, x + 1),
+                    std::max<LONG>(text.bottom, y + 1)};
+            }
+        }
+    }
+    ASSERT_LT(text.left, text.right) << "no text";
+    // Centred by the text's advance width; the closing full stop leaves blank
+    // space at the right end, so the ink starts where the advance does.
+    SIZE extent = {};
+    {
+        const ScopedMemoryDC measuring(nullptr);
+        const ScopedSelectObject font(measuring.Get(), GetFont(1, 13, 0, 0));
+        GetTextExtentPoint32W(measuring.Get(), kEmptyText, lstrlenW(kEmptyText), &extent);
+    }
+    EXPECT_NEAR(text.left, (width - extent.cx) / 2, 2);
+    EXPECT_LE(text.right, (width + extent.cx) / 2 + 1);
+    EXPECT_LE(text.bottom - text.top, extent.cy);
+    EXPECT_NEAR((text.top + text.bottom) / 2.0, kHeight / 2.0, 3.0);
+}
+
+TEST_F(ListPaintTest, TheBodyFillsOnlyItsOwnArea)
+{
+    AddEntries(1);
+    DibCanvas canvas(kWidth + 40, kHeight + 40);
+    canvas.Fill(kUnpainted);
+    const RECT beyond = {0, 0, kWidth + 40, kHeight + 40};
+    list.Host().Paint(canvas.Dc(), &beyond);
+    EXPECT_EQ(canvas.Pixel(list.ClientWidth() - 1, kHeight - 1), kWhite);
+    EXPECT_EQ(canvas.Pixel(list.ClientWidth(), 10), kUnpainted);
+    EXPECT_EQ(canvas.Pixel(10, kHeight), kUnpainted);
+    // And leaves no clipping behind.
+    const ScopedRegion region(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetClipRgn(canvas.Dc(), region.Get()), 0);
+}
+
+TEST_F(ListPaintTest, SelectedRowShowsTheGradientAndTheHighlightLine)
+{
+    AddEntries(3);
+    Select(1);
+    const auto canvas = Paint();
+    for (const int x : {5, list.ClientWidth() - 1}) {
+        for (int y = 0; y < kRowHeight; ++y) {
+            const COLORREF expected = y == 1 ? kHighlight : SelectedLine(y);
+            EXPECT_EQ(canvas->Pixel(x, y), expected) << x << ", " << y;
+        }
+        EXPECT_EQ(canvas->Pixel(x, kRowHeight), kSeparator) << x;
+        EXPECT_EQ(canvas->Pixel(x, kRowHeight + 1), kWhite) << x;
+    }
+}
+
+TEST_F(ListPaintTest, RowsBelowASelectedRowKeepTheirSeparators)
+{
+    AddEntries(4);
+    Select(2);
+    const auto canvas = Paint();
+    EXPECT_EQ(canvas->Pixel(5, 0), kWhite);
+    EXPECT_EQ(canvas->Pixel(5, 50), kSeparator);
+    EXPECT_EQ(canvas->Pixel(5, 51), kHighlight);
+    for (int y = 52; y < 100; ++y) {
+        EXPECT_EQ(canvas->Pixel(5, y), SelectedLine(y - 50)) << y;
+    }
+    EXPECT_EQ(canvas->Pixel(5, 100), kSeparator);
+    EXPECT_EQ(canvas->Pixel(5, 101), kWhite);
+}
+
+TEST_F(ListPaintTest, EveryRowButTheFirstHasASeparatorAlsoWhenScrolled)
+{
+    AddEntries(8);
+    auto canvas = Paint();
+    EXPECT_EQ(canvas->Pixel(5, 0), kWhite);
+    for (int top = kRowHeight; top < kHeight; top += kRowHeight) {
+        EXPECT_EQ(canvas->Pixel(5, top), kSeparator) << top;
+        EXPECT_EQ(canvas->Pixel(5, top + 1), kWhite) << top;
+        EXPECT_EQ(canvas->Pixel(5, top - 1), kWhite) << top;
+    }
+
+    // The second row at the top of the window.
+    for (int i = 0; i < 5; ++i) {
+        SendMessageW(list.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    }
+    canvas = Paint();
+    EXPECT_EQ(canvas->Pixel(5, 0), kSeparator);
+    EXPECT_EQ(canvas->Pixel(5, 50), kSeparator);
+
+    // The first row cut at the top: the second row's line lies 30 pixels down.
+    SendMessageW(list.Handle(), WM_VSCROLL, SB_LINEUP, 0);
+    SendMessageW(list.Handle(), WM_VSCROLL, SB_LINEUP, 0);
+    SendMessageW(list.Handle(), WM_VSCROLL, SB_LINEUP, 0);
+    canvas = Paint();
+    EXPECT_EQ(canvas->Pixel(5, 0), kWhite);
+    EXPECT_EQ(canvas->Pixel(5, 29), kWhite);
+    EXPECT_EQ(canvas->Pixel(5, 30), kSeparator);
+    EXPECT_EQ(canvas->Pixel(5, 80), kSeparator);
+}
+
+TEST_F(ListPaintTest, ButtonAndNameSitWhereTheRowPutsThem)
+{
+    AddEntries(2);
+    const auto canvas = Paint();
+    for (const int top : {0, kRowHeight}) {
+        // Border edges, away from the rounded corners.
+        EXPECT_EQ(canvas->Pixel(298, top + 13), kButtonBorder) << top;
+        EXPECT_EQ(canvas->Pixel(298, top + 35), kButtonBorder) << top;
+        EXPECT_EQ(canvas->Pixel(267, top + 24), kButtonBorder) << top;
+        EXPECT_EQ(canvas->Pixel(329, top + 24), kButtonBorder) << top;
+        EXPECT_EQ(canvas->Pixel(298, top + 12), kWhite) << top;
+        EXPECT_EQ(canvas->Pixel(298, top + 36), kWhite) << top;
+        EXPECT_EQ(canvas->Pixel(266, top + 24), kWhite) << top;
+        EXPECT_EQ(canvas->Pixel(330, top + 24), kWhite) << top;
+
+        // The name: dark pixels only inside its label, left-aligned.
+        RECT name = {kWidth, kHeight, 0, 0};
+        for (int y = top + 2; y < top + kRowHeight; ++y) {
+            for (int x = 0; x < 266; ++x) {
+                const COLORREF pixel = canvas->Pixel(x, y);
+                if (GetRValue(pixel) < 128 && GetGValue(pixel) < 128 && GetBValue(pixel) < 128) {
+                    name = {std::min<LONG>(name.left, x), std::min<LONG>(name.top, y), std::max<LONG>(name.right, x + 1),
+                        std::max<LONG>(name.bottom, y + 1)};
+                }
+            }
+        }
+        ASSERT_LT(name.left, name.right) << "no name in the row at " << top;
+        EXPECT_GE(name.left, 53);
+        EXPECT_LE(name.left, 55);
+        EXPECT_GE(name.top, top + 17);
+        EXPECT_LE(name.bottom, top + 33);
+    }
+}
+
+TEST_F(ListPaintTest, IconIsDrawnAtItsPlaceInEveryRow)
+{
+    AddEntries(2, ModuleDirectory() + L"\\row_icon.ico");
+    const auto canvas = Paint();
+    for (const int top : {0, kRowHeight}) {
+        for (int y = top + 10; y < top + 42; ++y) {
+            for (int x = 12; x < 44; ++x) {
+                ASSERT_EQ(canvas->Pixel(x, y), kIconColour) << x << ", " << y;
+            }
+        }
+        EXPECT_EQ(canvas->Pixel(11, top + 20), kWhite);
+        EXPECT_EQ(canvas->Pixel(44, top + 20), kWhite);
+        EXPECT_EQ(canvas->Pixel(20, top + 9), kWhite);
+        EXPECT_EQ(canvas->Pixel(20, top + 42), kWhite);
+    }
+    EXPECT_EQ(canvas->CountPixels(kIconColour), 2 * 32 * 32);
+}
+
+TEST_F(ListPaintTest, AnIconThatFailsToLoadIsNotTriedAgain)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring late = std::wstring(temp) + L"fg-late-icon-" + std::to_wstring(GetCurrentProcessId()) + L".ico";
+    DeleteFileW(late.c_str());
+    AddEntries(1, late);
+    const auto* const row = static_cast<const ProductRow*>(list.FindByKey(1));
+    EXPECT_EQ(row->Icon(), nullptr);  // nothing is loaded before the first paint
+
+    auto canvas = Paint();
+    ASSERT_NE(row->Icon(), nullptr);
+    EXPECT_EQ(row->Icon()->Icon(), nullptr);
+    EXPECT_EQ(canvas->Pixel(20, 20), kWhite);
+
+    // The file appears: the row keeps its empty icon.
+    ASSERT_TRUE(CopyFileW((ModuleDirectory() + L"\\row_icon.ico").c_str(), late.c_str(), FALSE));
+    canvas = Paint();
+    EXPECT_EQ(canvas->Pixel(20, 20), kWhite);
+    EXPECT_EQ(canvas->CountPixels(kIconColour), 0);
+
+    // A new row for the same entry loads it.
+    list.DeleteAll();
+    AddEntries(1, late);
+    canvas = Paint();
+    EXPECT_EQ(canvas->Pixel(20, 20), kIconColour);
+    DeleteFileW(late.c_str());
+}
+
+TEST_F(ListPaintTest, HiddenRowsAreNotPaintedAndLeaveTheMessage)
+{
+    InstalledEntry entry;
+    entry.Sequence = 1;
+    entry.DisplayName = L"Velmo";
+    list.AddEntry(entry, false);
+    list.Relayout();
+    const auto canvas = Paint();
+    EXPECT_EQ(canvas->CountPixels(kButtonBorder), 0);
+    EXPECT_LT(canvas->CountPixels(kWhite), list.ClientWidth() * kHeight);  // the message is there
+    EXPECT_EQ(canvas->CountPixels(kUnpainted), 0);
+}
+
+TEST_F(ListPaintTest, WindowPaintsTheSameThroughItsOwnPaintMessage)
+{
+    AddEntries(6, ModuleDirectory() + L"\\row_icon.ico");
+    Select(2);
+    SendMessageW(list.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const auto expected = Paint();
+
+    DibCanvas onScreen(list.ClientWidth(), list.ClientHeight());
+    onScreen.Fill(kUnpainted);
+    {
+        const ScopedWindowDC window(list.Handle());
+        BitBlt(onScreen.Dc(), 0, 0, list.ClientWidth(), list.ClientHeight(), window.Get(), 0, 0, SRCCOPY);
+    }
+    int differing = 0;
+    for (int y = 0; y < list.ClientHeight(); ++y) {
+        for (int x = 0; x < list.ClientWidth(); ++x) {
+            differing += onScreen.Pixel(x, y) != expected->Pixel(x, y);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+} // namespace
