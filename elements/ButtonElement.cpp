@@ -46,10 +46,11 @@ void ButtonElement::Paint(HDC dc, const RECT*)
             pressed ? kPressedInnerEdge : kNormalInnerEdge);
     }
 
+    // The whole text area moves: moving only its top-left corner would shift
+    // the centred text by half as much.
     RECT textArea = inner;
     if (pressed) {
-        textArea.left += kPressedTextShift;
-        textArea.top += kPressedTextShift;
+        OffsetRect(&textArea, kPressedTextShift, kPressedTextShift);
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kTextColour);

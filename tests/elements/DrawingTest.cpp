@@ -1,0 +1,225 @@
+#include "draw/DrawRoutines.h"
+#include "elements/Gradient.h"
+#include "elements/OffscreenBuffer.h"
+
+#include "tests/elements/ElementTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+COLORREF Grey(int level)
+{
+    return RGB(level, level, level);
+}
+
+TEST(BlendColourTest, BlendsEachChannelTruncatingTowardZero)
+{
+    EXPECT_EQ(BlendColour(RGB(255, 255, 255), RGB(0, 0, 0), 2, 1), RGB(128, 128, 128));
+    EXPECT_EQ(BlendColour(RGB(0, 0, 0), RGB(255, 255, 255), 2, 1), RGB(127, 127, 127));
+    EXPECT_EQ(BlendColour(RGB(10, 200, 0), RGB(20, 100, 7), 3, 1), RGB(13, 167, 2));
+    EXPECT_EQ(BlendColour(RGB(1, 2, 3), RGB(200, 100, 50), 5, 0), RGB(1, 2, 3));
+    EXPECT_EQ(BlendColour(RGB(1, 2, 3), RGB(200, 100, 50), 5, 5), RGB(200, 100, 50));
+    EXPECT_EQ(BlendColour(RGB(1, 2, 3), RGB(200, 100, 50), 0, 0), RGB(1, 2, 3));
+}
+
+TEST(FillVerticalGradientTest, TenRowsOfGreyStopShortOfTheBottomColour)
+{
+    PixelCanvas canvas(20, 14);
+    FillVerticalGradient(canvas.Dc(), {3, 2, 13, 12}, Grey(0), Grey(100));
+    for (int row = 0; row < 10; ++row) {
+        for (int x = 3; x < 13; ++x) {
+            ASSERT_EQ(canvas.Pixel(x, 2 + row), Grey(row * 10)) << "x " << x << ", row " << row;
+        }
+        EXPECT_EQ(canvas.Pixel(2, 2 + row), kWhite);
+        EXPECT_EQ(canvas.Pixel(13, 2 + row), kWhite);
+    }
+    EXPECT_EQ(canvas.Pixel(5, 1), kWhite);
+    EXPECT_EQ(canvas.Pixel(5, 12), kWhite);
+}
+
+TEST(FillVerticalGradientTest, EmptyOrInvertedRectanglesDrawNothing)
+{
+    PixelCanvas canvas(10, 10);
+    FillVerticalGradient(canvas.Dc(), {2, 5, 8, 5}, Grey(0), Grey(0));
+    FillVerticalGradient(canvas.Dc(), {2, 8, 8, 3}, Grey(0), Grey(0));
+    EXPECT_EQ(canvas.Pixels({0, 0, 10, 10}), std::vector<COLORREF>(100, kWhite));
+}
+
+TEST(FillGradientStopsTest, ThreeStopsMakeTwoBandsSplitAtTheMiddle)
+{
+    PixelCanvas canvas(10, 50);
+    const double positions[] = {0.0, 0.5, 1.0};
+    const COLORREF colours[] = {RGB(0, 0, 0), RGB(100, 200, 50), RGB(250, 0, 150)};
+    FillGradientStops(canvas.Dc(), {0, 0, 10, 50}, 3, positions, colours);
+    for (int y = 0; y < 25; ++y) {
+        EXPECT_EQ(canvas.Pixel(4, y), BlendColour(colours[0], colours[1], 25, y)) << "row " << y;
+    }
+    for (int y = 25; y < 50; ++y) {
+        EXPECT_EQ(canvas.Pixel(4, y), BlendColour(colours[1], colours[2], 25, y - 25)) << "row " << y;
+    }
+    EXPECT_EQ(canvas.Pixel(4, 25), colours[1]);
+}
+
+TEST(FillGradientStopsTest, BoundariesAreTruncatedAndOffsetByTheTop)
+{
+    // Four stops over 50 rows from row 10: bands 10-24, 25-44, 45-59.
+    PixelCanvas canvas(4, 70);
+    const double positions[] = {0.0, 0.3, 0.7, 1.0};
+    const COLORREF colours[] = {Grey(0), Grey(150), Grey(30), Grey(200)};
+    FillGradientStops(canvas.Dc(), {0, 10, 4, 60}, 4, positions, colours);
+    EXPECT_EQ(canvas.Pixel(1, 9), kWhite);
+    EXPECT_EQ(canvas.Pixel(1, 10), Grey(0));
+    EXPECT_EQ(canvas.Pixel(1, 24), BlendColour(Grey(0), Grey(150), 15, 14));
+    EXPECT_EQ(canvas.Pixel(1, 25), Grey(150));
+    EXPECT_EQ(canvas.Pixel(1, 44), BlendColour(Grey(150), Grey(30), 20, 19));
+    EXPECT_EQ(canvas.Pixel(1, 45), Grey(30));
+    EXPECT_EQ(canvas.Pixel(1, 59), BlendColour(Grey(30), Grey(200), 15, 14));
+    EXPECT_EQ(canvas.Pixel(1, 60), kWhite);
+}
+
+TEST(FillGradientStopsTest, FewerThanTwoStopsDrawNothing)
+{
+    PixelCanvas canvas(6, 6);
+    const double positions[] = {0.0};
+    const COLORREF colours[] = {Grey(0)};
+    FillGradientStops(canvas.Dc(), {0, 0, 6, 6}, 1, positions, colours);
+    EXPECT_EQ(canvas.Pixels({0, 0, 6, 6}), std::vector<COLORREF>(36, kWhite));
+}
+
+// What a recorded enhanced metafile says about the pens its drawing used.
+struct PenAudit {
+    std::set<DWORD> livePens;  // created and not deleted
+    DWORD selectedPen = 0;     // the last pen selected
+    int pensCreated = 0;
+
+    static int CALLBACK Record(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data)
+    {
+        auto* audit = reinterpret_cast<PenAudit*>(data);
+        switch (record->iType) {
+        case EMR_CREATEPEN:
+            audit->livePens.insert(reinterpret_cast<const EMRCREATEPEN*>(record)->ihPen);
+            ++audit->pensCreated;
+            break;
+        case EMR_SELECTOBJECT: {
+            const DWORD object = reinterpret_cast<const EMRSELECTOBJECT*>(record)->ihObject;
+            if (audit->livePens.count(object) || object == (ENHMETA_STOCK_OBJECT | BLACK_PEN)) {
+                audit->selectedPen = object;
+            }
+            break;
+        }
+        case EMR_DELETEOBJECT:
+            audit->livePens.erase(reinterpret_cast<const EMRDELETEOBJECT*>(record)->ihObject);
+            break;
+        default:
+            break;
+        }
+        return 1;
+    }
+};
+
+// Records drawing into a metafile while the caller's own pen is selected, and
+// audits the pens: the routine's pens must all be deleted again and the
+// caller's pen selected at the end.
+template <typename Drawing>
+void ExpectPensCleanedUp(Drawing draw, int expectedPens)
+{
+    const HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(recorder, nullptr);
+    const ScopedPen callerPen(CreatePen(PS_DASH, 1, RGB(1, 2, 3)));
+    SelectObject(recorder, callerPen.Get());
+    draw(recorder);
+    EXPECT_EQ(GetCurrentObject(recorder, OBJ_PEN), callerPen.Get());
+    SelectObject(recorder, GetStockObject(BLACK_PEN));
+    const HENHMETAFILE recording = CloseEnhMetaFile(recorder);
+    ASSERT_NE(recording, nullptr);
+
+    PenAudit audit;
+    EnumEnhMetaFile(nullptr, recording, PenAudit::Record, &audit, nullptr);
+    DeleteEnhMetaFile(recording);
+    EXPECT_EQ(audit.pensCreated, expectedPens + 1);  // the caller's pen counts too
+    EXPECT_EQ(audit.livePens.size(), 1u) << "only the caller's pen may stay alive";
+    EXPECT_EQ(audit.selectedPen, ENHMETA_STOCK_OBJECT | BLACK_PEN);
+}
+
+TEST(GradientPensTest, EveryRowPenIsDeletedAndThePreviousPenRestored)
+{
+    ExpectPensCleanedUp([](HDC dc) { FillVerticalGradient(dc, {0, 0, 10, 7}, Grey(0), Grey(70)); }, 7);
+    const double positions[] = {0.0, 0.5, 1.0};
+    const COLORREF colours[] = {Grey(0), Grey(100), Grey(200)};
+    ExpectPensCleanedUp([&](HDC dc) { FillGradientStops(dc, {0, 0, 10, 8}, 3, positions, colours); }, 8);
+}
+
+TEST(GradientPensTest, PreviousPenIsBackOnAPlainDeviceContext)
+{
+    PixelCanvas canvas(10, 10);
+    const ScopedPen callerPen(CreatePen(PS_SOLID, 3, RGB(9, 9, 9)));
+    const ScopedSelectObject select(canvas.Dc(), callerPen.Get());
+    FillVerticalGradient(canvas.Dc(), {0, 0, 10, 10}, Grey(0), Grey(100));
+    EXPECT_EQ(GetCurrentObject(canvas.Dc(), OBJ_PEN), callerPen.Get());
+}
+
+TEST(OffscreenBufferTest, StartsWithTheTargetsPixelsAndCopiesBackOnRelease)
+{
+    PixelCanvas target(40, 40, Grey(50));
+    const RECT area = {10, 8, 30, 28};
+    HDC memory = nullptr;
+    HGDIOBJ bitmap = nullptr;
+    {
+        const OffscreenBuffer buffer(target.Dc(), &area);
+        memory = buffer.Get();
+        bitmap = GetCurrentObject(memory, OBJ_BITMAP);
+        EXPECT_EQ(GetPixel(memory, 12, 10), Grey(50));
+        EXPECT_EQ(GetPixel(memory, 29, 27), Grey(50));
+        FillSolidRect(memory, {12, 10, 20, 18}, RGB(200, 0, 0));
+        FillSolidRect(memory, {0, 0, 40, 5}, RGB(0, 0, 200));  // outside the buffer
+        EXPECT_EQ(target.Pixel(15, 15), Grey(50)) << "nothing reaches the target before the release";
+    }
+    EXPECT_EQ(target.Pixel(12, 10), RGB(200, 0, 0));
+    EXPECT_EQ(target.Pixel(19, 17), RGB(200, 0, 0));
+    EXPECT_EQ(target.Pixel(20, 17), Grey(50));
+    EXPECT_EQ(target.Pixel(29, 27), Grey(50));
+    EXPECT_EQ(target.Pixel(5, 2), Grey(50));
+    EXPECT_EQ(GetObjectType(memory), 0u) << "memory DC deleted";
+    EXPECT_EQ(GetObjectType(bitmap), 0u) << "bitmap deleted";
+}
+
+TEST(OffscreenBufferTest, CoversTheClippingBoxWithoutARectangle)
+{
+    PixelCanvas target(40, 40, Grey(50));
+    IntersectClipRect(target.Dc(), 5, 6, 25, 16);
+    {
+        const OffscreenBuffer buffer(target.Dc());
+        EXPECT_EQ(buffer.Rect().left, 5);
+        EXPECT_EQ(buffer.Rect().top, 6);
+        EXPECT_EQ(buffer.Rect().right, 25);
+        EXPECT_EQ(buffer.Rect().bottom, 16);
+        FillSolidRect(buffer.Get(), {0, 0, 40, 40}, RGB(0, 150, 0));
+    }
+    SelectClipRgn(target.Dc(), nullptr);
+    EXPECT_EQ(target.Pixel(5, 6), RGB(0, 150, 0));
+    EXPECT_EQ(target.Pixel(24, 15), RGB(0, 150, 0));
+    EXPECT_EQ(target.Pixel(4, 6), Grey(50));
+    EXPECT_EQ(target.Pixel(24, 16), Grey(50));
+}
+
+TEST(OffscreenBufferTest, CopiesBackWhenPaintingIsLeftThroughAnError)
+{
+    PixelCanvas target(20, 20, Grey(50));
+    const RECT area = {0, 0, 20, 20};
+    try {
+        const OffscreenBuffer buffer(target.Dc(), &area);
+        FillSolidRect(buffer.Get(), {2, 2, 6, 6}, RGB(0, 0, 220));
+        throw std::runtime_error("painting failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(target.Pixel(3, 3), RGB(0, 0, 220));
+    EXPECT_EQ(target.Pixel(10, 10), Grey(50));
+}
+
+} // namespace
