@@ -3,7 +3,6 @@
 #include "draw/DrawRoutines.h"
 #include "draw/GdiHandles.h"
 #include "elements/CutText.h"
-#include "elements/ElementHost.h"
 #include "elements/Gradient.h"
 
 namespace {

@@ -155,19 +155,6 @@ TEST(TextElementTest, DrawsOneLineCentredVerticallyInItsColourAndFont)
     EXPECT_LE(std::abs((text.top - 4) - (36 - text.bottom)), 3) << "vertically centred";
 }
 
-TEST(TextElementTest, LongTextEndsWithinItsRectangle)
-{
-    TextElement label(std::wstring(200, L'W'));
-    label.SetRect({10, 0, 80, 20});
-    label.SetFont(GetFont(1, 11, 0, 0));
-    PixelCanvas canvas(200, 20);
-    label.Paint(canvas.Dc(), nullptr);
-    const RECT text = canvas.DarkBounds({0, 0, 200, 20});
-    ASSERT_FALSE(IsRectEmpty(&text));
-    EXPECT_GE(text.left, 10);
-    EXPECT_LE(text.right, 80);
-}
-
 TEST(TextElementTest, HiddenTextPaintsNothingAndTextNeverTakesTheMouse)
 {
     TextElement label(L"Velmo");

@@ -259,16 +259,4 @@ TEST_F(ElementTreeTest, RemovalRepaintsTheChildsAreaOnlyWhenAsked)
     EXPECT_TRUE(SameRect(UpdateArea(window_.Handle()), {40, 10, 60, 30}));
 }
 
-TEST_F(ElementTreeTest, ClickOfAFreeButtonOrOneWithoutIdNotifiesNobody)
-{
-    ButtonElement* const silent = root_->CreateButton(L"none", 0, 0, 50, 20, 0);
-    silent->OnMouseDown();
-    silent->OnMouseUp();
-    ButtonElement free(L"free", 9);
-    free.OnMouseDown();
-    free.OnMouseUp();
-    EXPECT_FALSE(free.Pressed());
-    EXPECT_TRUE(window_.commands.empty());
-}
-
 } // namespace

@@ -28,7 +28,6 @@ protected:
         button->SetFont(GetFont(1, 12, 0, 0));
         button_ = row_->AddChild(std::move(button));
         ASSERT_EQ(window_.host.HitTest({110, 40}), button_);
-        SetForegroundWindow(window_.Handle());
     }
 
     void TearDown() override
@@ -40,10 +39,10 @@ protected:
     }
 
     // The button's pixels as a window paint would show them now.
-    std::vector<COLORREF> ButtonPixels(const ElementHost& host) const
+    std::vector<COLORREF> ButtonPixels()
     {
         PixelCanvas canvas(200, 120);
-        const_cast<ElementHost&>(host).Paint(canvas.Dc(), nullptr);
+        window_.host.Paint(canvas.Dc(), nullptr);
         return canvas.Pixels({80, 30, 143, 53});
     }
 
@@ -94,7 +93,7 @@ TEST_F(PressLoopTest, ReleaseOutsideSendsNothingAndPaintsNormalAgain)
     EXPECT_EQ(window_.host.LastPoint().x, -5) << "coordinates are signed";
     EXPECT_EQ(window_.host.LastPoint().y, -7);
     EXPECT_EQ(window_.host.HoverElement(), button_) << "the press target stays hovered until the next move";
-    EXPECT_EQ(ButtonPixels(window_.host), normal.Pixels({80, 30, 143, 53}));
+    EXPECT_EQ(ButtonPixels(), normal.Pixels({80, 30, 143, 53}));
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
