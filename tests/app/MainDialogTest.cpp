@@ -1,0 +1,397 @@
+#include "app/MainDialog.h"
+#include "res/resource.h"
+#include "tests/app/DialogScript.h"
+#include "tests/e2e/UninstallRecords.h"
+#include "tests/support/ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+constexpr bool kMachine = true;
+constexpr bool kUser = false;
+constexpr const wchar_t* kListClass = L"ATL:115D5F49";
+constexpr const wchar_t* kLabelText = L"" LABEL_TEXT;
+constexpr unsigned kRecordMs = 10000;
+// Time for a wrongly started process to show itself after the right one did.
+constexpr DWORD kStragglerMs = 1500;
+
+std::wstring ModuleFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.erase(folder.find_last_of(L'\\') + 1);
+}
+
+HWND ListWindow(HWND dialog)
+{
+    return FindWindowExW(dialog, nullptr, kListClass, nullptr);
+}
+
+SoftwareListView& ProductList(HWND dialog)
+{
+    return *dynamic_cast<SoftwareListView*>(WindowObject::FromHandle(ListWindow(dialog)));
+}
+
+// The display names of the rows, by key from 1; every row's entry carries its key as Sequence.
+Names ShownNames(HWND dialog)
+{
+    Names names;
+    const SoftwareListView& list = ProductList(dialog);
+    for (int key = 1; const InstalledEntry* entry = list.GetEntryByKey(key); ++key) {
+        EXPECT_EQ(key, entry->Sequence);
+        names.push_back(entry->DisplayName);
+    }
+    return names;
+}
+
+std::wstring LabelText(HWND dialog)
+{
+    wchar_t text[128] = {};
+    GetDlgItemTextW(dialog, IDC_CAPTION_LABEL, text, 128);
+    return text;
+}
+
+bool ListNeedsPaint(HWND dialog)
+{
+    return GetUpdateRect(ListWindow(dialog), nullptr, FALSE) != FALSE;
+}
+
+void Refresh(HWND dialog)
+{
+    SendMessageW(dialog, WM_REFRESH_PRODUCTS, 0, 0);
+}
+
+// The test plays the periodic refresh itself; a real tick must not interfere.
+void StopRefreshTimer(HWND dialog)
+{
+    EXPECT_TRUE(KillTimer(dialog, kRefreshTimerId)) << "the refresh timer was not running";
+}
+
+void SendListNotify(HWND dialog, HWND from, UINT code, int key, int extra)
+{
+    ListNotify notify = {};
+    notify.hdr.hwndFrom = from;
+    notify.hdr.code = code;
+    notify.key = key;
+    notify.extra = extra;
+    SendMessageW(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
+}
+
+// What the uninstall button of the row with this key sends up to the list.
+void ClickRowButton(HWND dialog, int key)
+{
+    SendMessageW(ListWindow(dialog), WM_COMMAND, MAKEWPARAM(IDC_ROW_UNINSTALL, key), 0);
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    // A product whose uninstall command is the recorder, tagged so that its record names it.
+    void AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName)
+    {
+        registry_.AddProduct(machine, keyName, displayName,
+            L"\"" + ModuleFolder() + L"launch_recorder.exe\" tag:" + keyName + L" \"" + records_.Folder() + L"\"");
+    }
+
+    // The tags of the recorder runs so far, waiting for at least count of them.
+    std::vector<std::wstring> LaunchedTags(size_t count)
+    {
+        std::vector<std::wstring> tags;
+        for (const std::wstring& record : records_.TakeAtLeast(count, kRecordMs)) {
+            const size_t start = record.find(L"tag:") + 4;
+            tags.push_back(record.substr(start, record.find(L' ', start) - start));
+        }
+        return tags;
+    }
+
+    ScratchRegistry registry_;
+    UninstallRecords records_;
+};
+
+TEST_F(MainDialogTest, OpensWithTheListInPlaceOfThePlaceholderAndFillsItBeforeTheFirstTick)
+{
+    AddProduct(kUser, L"b", L"Velmo Beta");
+    AddProduct(kMachine, L"a", L"quellmar Alpha");
+    AddProduct(kMachine, L"x", L"Other Product");
+
+    MainDialog dialog;
+    const ULONGLONG opened = GetTickCount64();
+    DialogScript script({
+        [&](HWND dialog) {
+            EXPECT_LT(GetTickCount64() - opened, kRefreshPeriodMs);
+            StopRefreshTimer(dialog);
+            EXPECT_EQ((Names{L"quellmar Alpha", L"Velmo Beta"}), ShownNames(dialog));
+
+            const HWND placeholder = GetDlgItem(dialog, IDC_LIST_PLACEHOLDER);
+            const HWND list = ListWindow(dialog);
+            ASSERT_NE(nullptr, list);
+            EXPECT_FALSE(IsWindowVisible(placeholder));
+            EXPECT_TRUE(IsWindowVisible(list));
+            EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_EXIT)));
+            RECT placeholderRect = {};
+            RECT listRect = {};
+            GetWindowRect(placeholder, &placeholderRect);
+            GetWindowRect(list, &listRect);
+            EXPECT_TRUE(EqualRect(&placeholderRect, &listRect));
+            // (The scroll bar styles come and go with the need to scroll.)
+            EXPECT_EQ(WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                GetWindowLongPtrW(list, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_TABSTOP));
+            EXPECT_EQ(WS_EX_STATICEDGE, GetWindowLongPtrW(list, GWL_EXSTYLE) & WS_EX_STATICEDGE);
+            EXPECT_EQ(0, GetDlgCtrlID(list));
+
+            EXPECT_EQ(list, GetFocus());
+            EXPECT_EQ(kLabelText, LabelText(dialog));
+            EXPECT_NE(0, SendMessageW(dialog, WM_GETICON, ICON_BIG, 0));
+            SendDlgItemMessageW(dialog, IDC_EXIT, BM_CLICK, 0, 0);
+        },
+    });
+    EXPECT_EQ(2, script.Run(dialog));
+    EXPECT_EQ(1u, script.StepsRun());
+}
+
+TEST_F(MainDialogTest, AnUnchangedRegistryRebuildsNothing)
+{
+    AddProduct(kMachine, L"a", L"Velmo Alpha");
+    AddProduct(kUser, L"b", L"Velmo Beta");
+
+    MainDialog dialog;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            const SoftwareListView& list = ProductList(dialog);
+            const InstalledEntry* first = list.GetEntryByKey(1);
+            const InstalledEntry* second = list.GetEntryByKey(2);
+            ASSERT_NE(nullptr, second);
+            SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"untouched");
+            ValidateRect(ListWindow(dialog), nullptr);
+
+            // Neither the icon nor the root takes part in the comparison.
+            registry_.WriteString(kMachine, L"a", L"DisplayIcon", L"C:\\windows\\notepad.exe");
+            Refresh(dialog);
+
+            EXPECT_FALSE(ListNeedsPaint(dialog));
+            EXPECT_EQ(L"untouched", LabelText(dialog));
+            EXPECT_EQ(first, list.GetEntryByKey(1));
+            EXPECT_EQ(second, list.GetEntryByKey(2));
+            EXPECT_EQ((Names{L"Velmo Alpha", L"Velmo Beta"}), ShownNames(dialog));
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+}
+
+TEST_F(MainDialogTest, NoTargetsBeforeAndAfterRepaintsNothing)
+{
+    AddProduct(kMachine, L"x", L"Other Product");
+
+    MainDialog dialog;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            EXPECT_TRUE(ShownNames(dialog).empty());
+            SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"untouched");
+            ValidateRect(ListWindow(dialog), nullptr);
+            Refresh(dialog);
+            EXPECT_FALSE(ListNeedsPaint(dialog));
+            EXPECT_EQ(L"untouched", LabelText(dialog));
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+}
+
+TEST_F(MainDialogTest, AChangedProductSetRebuildsTheListNumberedFromOneInNameOrder)
+{
+    AddProduct(kUser, L"g", L"Velmo Gamma");
+    AddProduct(kMachine, L"a", L"Quellmar Alpha");
+    AddProduct(kMachine, L"b", L"velmo Beta");
+
+    MainDialog dialog;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            EXPECT_EQ((Names{L"Quellmar Alpha", L"velmo Beta", L"Velmo Gamma"}), ShownNames(dialog));
+            SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"stale");
+            ValidateRect(ListWindow(dialog), nullptr);
+
+            // An uninstaller removed its key.
+            registry_.DeleteProduct(kMachine, L"b");
+            Refresh(dialog);
+            EXPECT_EQ((Names{L"Quellmar Alpha", L"Velmo Gamma"}), ShownNames(dialog));
+            EXPECT_EQ(nullptr, ProductList(dialog).GetEntryByKey(3));
+            EXPECT_TRUE(ListNeedsPaint(dialog));
+            EXPECT_EQ(kLabelText, LabelText(dialog));
+
+            // A new product sorts in between.
+            AddProduct(kUser, L"a2", L"Velmo Aardvark");
+            Refresh(dialog);
+            EXPECT_EQ((Names{L"Quellmar Alpha", L"Velmo Aardvark", L"Velmo Gamma"}), ShownNames(dialog));
+
+            // A changed uninstall command alone is a change, too.
+            registry_.WriteString(kUser, L"g", L"UninstallString", L"C:\\elsewhere\\uninstall.exe");
+            Refresh(dialog);
+            EXPECT_EQ(L"C:\\elsewhere\\uninstall.exe", ProductList(dialog).GetEntryByKey(3)->UninstallString);
+
+            // The last one gone: the list is empty again.
+            registry_.DeleteProduct(kMachine, L"a");
+            registry_.DeleteProduct(kUser, L"a2");
+            registry_.DeleteProduct(kUser, L"g");
+            Refresh(dialog);
+            EXPECT_TRUE(ShownNames(dialog).empty());
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+}
+
+TEST_F(MainDialogTest, OnlyTheRefreshTimerStartsARefresh)
+{
+    AddProduct(kMachine, L"a", L"Velmo Alpha");
+    AddProduct(kMachine, L"b", L"Velmo Beta");
+
+    MainDialog dialog;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            registry_.DeleteProduct(kMachine, L"a");
+            SendMessageW(dialog, WM_TIMER, kRefreshTimerId + 1, 0);
+            SendMessageW(dialog, WM_TIMER, 1, 0);
+        },
+        [&](HWND dialog) {
+            EXPECT_EQ((Names{L"Velmo Alpha", L"Velmo Beta"}), ShownNames(dialog));
+            // The timer only asks for the refresh; it runs when the loop takes the request.
+            SendMessageW(dialog, WM_TIMER, kRefreshTimerId, 0);
+            EXPECT_EQ((Names{L"Velmo Alpha", L"Velmo Beta"}), ShownNames(dialog));
+        },
+        [&](HWND dialog) {
+            EXPECT_EQ((Names{L"Velmo Beta"}), ShownNames(dialog));
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+    EXPECT_EQ(3u, script.StepsRun());
+}
+
+TEST_F(MainDialogTest, ARowCommandStartsTheUninstallerOfThatRowOnly)
+{
+    AddProduct(kMachine, L"first", L"Velmo Alpha");
+    AddProduct(kUser, L"second", L"Velmo Beta");
+    AddProduct(kMachine, L"third", L"Velmo Gamma");
+
+    MainDialog dialog;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            const HWND list = ListWindow(dialog);
+            // Clicks, selection changes, other commands and other senders start nothing.
+            SendListNotify(dialog, list, NM_CLICK, 1, 0);
+            SendListNotify(dialog, list, NM_DBLCLK, 1, 0);
+            SendListNotify(dialog, list, LN_SELCHANGED, 1, 0);
+            SendListNotify(dialog, list, LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
+            SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1, IDC_ROW_UNINSTALL);
+            SendListNotify(dialog, list, LN_COMMAND, 4, IDC_ROW_UNINSTALL);
+
+            ClickRowButton(dialog, 2);
+            EXPECT_EQ(std::vector<std::wstring>{L"second"}, LaunchedTags(1));
+            Sleep(kStragglerMs);
+            EXPECT_TRUE(LaunchedTags(0).empty());
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+}
+
+TEST_F(MainDialogTest, TwoQuickClicksStartTheUninstallerTwice)
+{
+    AddProduct(kMachine, L"only", L"Velmo Alpha");
+
+    MainDialog dialog;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            ClickRowButton(dialog, 1);
+            ClickRowButton(dialog, 1);
+            EXPECT_EQ((std::vector<std::wstring>{L"only", L"only"}), LaunchedTags(2));
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+}
+
+TEST_F(MainDialogTest, ARowWithoutUninstallCommandShowsTheErrorMessage)
+{
+    MainDialog dialog;
+    std::wstring caption;
+    std::wstring text;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            // The scan never yields such an entry; a row made from one directly can.
+            InstalledEntry entry;
+            entry.Sequence = 1;
+            entry.DisplayName = L"Velmo Broken";
+            ProductList(dialog).AddEntry(entry, true);
+            ClickRowButton(dialog, 1);
+        },
+        [&](HWND dialog) { EndDialog(dialog, IDOK); },
+    });
+    script.WhileBlocked([&] {
+        const HWND box = GetLastActivePopup(dialog.Handle());
+        if (box == dialog.Handle() || GetWindow(box, GW_OWNER) != dialog.Handle()) {
+            return;
+        }
+        wchar_t buffer[64] = {};
+        GetWindowTextW(box, buffer, 64);
+        caption = buffer;
+        GetDlgItemTextW(box, 0xFFFF, buffer, 64);
+        text = buffer;
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+    EXPECT_EQ(L"错误", caption);
+    EXPECT_EQ(L"没有找到卸载程序", text);
+}
+
+TEST_F(MainDialogTest, EscapeAndCancelLeaveTheDialogOpenAndEnterEndsItWithOne)
+{
+    MainDialog dialog;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            const HWND list = ListWindow(dialog);
+            SetFocus(list);
+            PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageW(list, WM_KEYUP, VK_ESCAPE, 0);
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        },
+        [&](HWND dialog) {
+            EXPECT_TRUE(IsWindowVisible(dialog));
+            PostMessageW(ListWindow(dialog), WM_KEYDOWN, VK_RETURN, 0);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+    EXPECT_EQ(2u, script.StepsRun());
+}
+
+TEST_F(MainDialogTest, TheCloseBoxEndsTheDialog)
+{
+    MainDialog dialog;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        },
+    });
+    EXPECT_NE(DialogScript::kAbandoned, script.Run(dialog));
+    EXPECT_FALSE(IsWindow(dialog.Handle()));
+}
+
+} // namespace
