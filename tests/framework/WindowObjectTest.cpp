@@ -1,0 +1,700 @@
+#include "framework/WindowObject.h"
+
+#include "draw/GdiHandles.h"
+#include "tests/framework/TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr UINT WM_FIRST = WM_APP + 1;
+constexpr UINT WM_SECOND = WM_APP + 2;
+constexpr UINT WM_THIRD = WM_APP + 3;
+constexpr UINT WM_VIRTUAL = WM_APP + 4;
+constexpr UINT WM_RETURNS_ZERO = WM_APP + 5;
+constexpr UINT WM_UNMAPPED = WM_APP + 9;
+constexpr UINT IDC_MAPPED = 7;
+constexpr UINT IDC_LIKE_A_MESSAGE = WM_RETURNS_ZERO; // a command identifier equal to a mapped message
+
+struct HandlerCall {
+    std::string handler;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const HandlerCall& other) const
+    {
+        return handler == other.handler && wParam == other.wParam && lParam == other.lParam;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const HandlerCall& call)
+{
+    return out << call.handler << "(" << call.wParam << ", " << call.lParam << ")";
+}
+
+// Three levels of window classes whose tables overlap: the middle class maps
+// WM_SECOND again, the leaf maps WM_THIRD again (twice) and overrides the
+// virtual handler that the root class maps.
+class RoutingBase : public WindowObject {
+public:
+    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
+    static const MessageMap* ClassMessageMap()
+    {
+        static const MessageMapEntry entries[] = {
+            MessageEntry(WM_FIRST, &RoutingBase::OnFirst),
+            MessageEntry(WM_SECOND, &RoutingBase::OnSecond),
+            MessageEntry(WM_THIRD, &RoutingBase::OnThird),
+            MessageEntry(WM_VIRTUAL, &RoutingBase::OnVirtual),
+            MessageEntry(WM_RETURNS_ZERO, &RoutingBase::OnReturnsZero),
+            EndOfMessageMap(),
+        };
+        static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
+        return &map;
+    }
+
+    std::vector<HandlerCall> calls;
+
+protected:
+    LRESULT Record(const char* handler, WPARAM wParam, LPARAM lParam, LRESULT result)
+    {
+        calls.push_back({handler, wParam, lParam});
+        return result;
+    }
+    virtual LRESULT OnVirtual(WPARAM wParam, LPARAM lParam) { return Record("Base::Virtual", wParam, lParam, 14); }
+
+private:
+    LRESULT OnFirst(WPARAM wParam, LPARAM lParam) { return Record("Base::First", wParam, lParam, 11); }
+    LRESULT OnSecond(WPARAM wParam, LPARAM lParam) { return Record("Base::Second", wParam, lParam, 12); }
+    LRESULT OnThird(WPARAM wParam, LPARAM lParam) { return Record("Base::Third", wParam, lParam, 13); }
+    LRESULT OnReturnsZero(WPARAM wParam, LPARAM lParam) { return Record("Base::ReturnsZero", wParam, lParam, 0); }
+};
+
+class RoutingMiddle : public RoutingBase {
+public:
+    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
+    static const MessageMap* ClassMessageMap()
+    {
+        static const MessageMapEntry entries[] = {
+            MessageEntry(WM_SECOND, &RoutingMiddle::OnSecond),
+            // Never found: WM_COMMAND is looked up among command entries only.
+            MessageEntry(WM_COMMAND, &RoutingMiddle::OnCommandAsMessage),
+            CommandEntry(IDC_LIKE_A_MESSAGE, &RoutingMiddle::OnCommandLikeAMessage),
+            EndOfMessageMap(),
+        };
+        static const MessageMap map = {&RoutingBase::ClassMessageMap, entries};
+        return &map;
+    }
+
+private:
+    LRESULT OnSecond(WPARAM wParam, LPARAM lParam) { return Record("Middle::Second", wParam, lParam, 22); }
+    LRESULT OnCommandAsMessage(WPARAM wParam, LPARAM lParam)
+    {
+        return Record("Middle::CommandAsMessage", wParam, lParam, 23);
+    }
+    LRESULT OnCommandLikeAMessage(WPARAM wParam, LPARAM lParam)
+    {
+        return Record("Middle::CommandLikeAMessage", wParam, lParam, 24);
+    }
+};
+
+class RoutingLeaf : public RoutingMiddle {
+public:
+    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
+    static const MessageMap* ClassMessageMap()
+    {
+        static const MessageMapEntry entries[] = {
+            MessageEntry(WM_THIRD, &RoutingLeaf::OnThird),
+            MessageEntry(WM_THIRD, &RoutingLeaf::OnThirdAgain),
+            CommandEntry(IDC_MAPPED, &RoutingLeaf::OnMappedCommand),
+            EndOfMessageMap(),
+        };
+        static const MessageMap map = {&RoutingMiddle::ClassMessageMap, entries};
+        return &map;
+    }
+
+protected:
+    LRESULT OnVirtual(WPARAM wParam, LPARAM lParam) override { return Record("Leaf::Virtual", wParam, lParam, 34); }
+
+private:
+    LRESULT OnThird(WPARAM wParam, LPARAM lParam) { return Record("Leaf::Third", wParam, lParam, 33); }
+    LRESULT OnThirdAgain(WPARAM wParam, LPARAM lParam) { return Record("Leaf::ThirdAgain", wParam, lParam, 35); }
+    LRESULT OnMappedCommand(WPARAM wParam, LPARAM lParam) { return Record("Leaf::Command", wParam, lParam, 36); }
+};
+
+class RoutingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        OriginalCalls().clear();
+        window_ = ScopedWindow(CreateOriginalWindow());
+        ASSERT_NE(window_.Get(), nullptr);
+    }
+    HWND Window() const { return window_.Get(); }
+
+private:
+    ScopedWindow window_;
+};
+
+TEST_F(RoutingTest, MostDerivedEntryWinsAlongTheChain)
+{
+    RoutingLeaf leaf;
+    ASSERT_TRUE(leaf.Subclass(Window()));
+
+    EXPECT_EQ(SendMessageW(Window(), WM_FIRST, 1, 2), 11);
+    EXPECT_EQ(SendMessageW(Window(), WM_SECOND, 3, 4), 22);
+    EXPECT_EQ(SendMessageW(Window(), WM_THIRD, 5, 6), 33);
+    EXPECT_EQ(SendMessageW(Window(), WM_VIRTUAL, 7, 8), 34);
+
+    const std::vector<HandlerCall> expected = {
+        {"Base::First", 1, 2},
+        {"Middle::Second", 3, 4},
+        {"Leaf::Third", 5, 6},
+        {"Leaf::Virtual", 7, 8},
+    };
+    EXPECT_EQ(leaf.calls, expected);
+    EXPECT_TRUE(OriginalCalls().empty());
+}
+
+TEST_F(RoutingTest, EachLevelSeesOnlyItsOwnAndItsBasesTables)
+{
+    RoutingMiddle middle;
+    ASSERT_TRUE(middle.Subclass(Window()));
+
+    EXPECT_EQ(SendMessageW(Window(), WM_SECOND, 0, 0), 22);
+    EXPECT_EQ(SendMessageW(Window(), WM_THIRD, 0, 0), 13);
+    EXPECT_EQ(SendMessageW(Window(), WM_VIRTUAL, 0, 0), 14);
+    // The leaf's command entry is not in this object's chain.
+    EXPECT_EQ(SendMessageW(Window(), WM_COMMAND, IDC_MAPPED, 0), 0);
+
+    const std::vector<HandlerCall> expected = {
+        {"Middle::Second", 0, 0},
+        {"Base::Third", 0, 0},
+        {"Base::Virtual", 0, 0},
+    };
+    EXPECT_EQ(middle.calls, expected);
+}
+
+TEST_F(RoutingTest, CommandEntriesMatchEveryNotificationCode)
+{
+    RoutingLeaf leaf;
+    ASSERT_TRUE(leaf.Subclass(Window()));
+    const LPARAM control = reinterpret_cast<LPARAM>(Window());
+
+    std::vector<HandlerCall> expected;
+    for (const WORD code : {WORD{0}, WORD{1}, WORD{EN_CHANGE}, WORD{0x1234}, WORD{0xFFFF}}) {
+        const WPARAM wParam = MAKEWPARAM(IDC_MAPPED, code);
+        EXPECT_EQ(SendMessageW(Window(), WM_COMMAND, wParam, control), 36) << "notification code " << code;
+        expected.push_back({"Leaf::Command", wParam, control});
+    }
+    EXPECT_EQ(leaf.calls, expected);
+}
+
+TEST_F(RoutingTest, CommandsAndMessagesNeverMatchEachOthersEntries)
+{
+    RoutingLeaf leaf;
+    ASSERT_TRUE(leaf.Subclass(Window()));
+
+    // An unmapped command identifier does not fall back to the message entry keyed WM_COMMAND,
+    // nor to the message entry whose number equals the identifier.
+    EXPECT_EQ(SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDC_MAPPED + 1, 0), 0), 0);
+    EXPECT_EQ(SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(WM_FIRST, 0), 0), 0);
+    // The message whose number equals a command identifier reaches its message entry.
+    EXPECT_EQ(SendMessageW(Window(), IDC_LIKE_A_MESSAGE, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(Window(), WM_COMMAND, IDC_LIKE_A_MESSAGE, 0), 24);
+
+    const std::vector<HandlerCall> expected = {
+        {"Base::ReturnsZero", 0, 0},
+        {"Middle::CommandLikeAMessage", IDC_LIKE_A_MESSAGE, 0},
+    };
+    EXPECT_EQ(leaf.calls, expected);
+}
+
+TEST_F(RoutingTest, FindMessageEntryFollowsTheSameRules)
+{
+    RoutingLeaf leaf;
+    const MessageMapEntry* entry = leaf.FindMessageEntry(WM_COMMAND, MAKEWPARAM(IDC_MAPPED, 0xFFFF));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->kind, kCommandEntry);
+    EXPECT_EQ(entry->key, IDC_MAPPED);
+
+    entry = leaf.FindMessageEntry(WM_DRAWITEM, 0);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry, WindowObject::ClassMessageMap()->entries);
+
+    EXPECT_EQ(leaf.FindMessageEntry(WM_UNMAPPED, 0), nullptr);
+    EXPECT_EQ(leaf.FindMessageEntry(WM_COMMAND, 0), nullptr);
+}
+
+TEST_F(RoutingTest, UnmappedMessagesReachThePreviousProcedureUnchanged)
+{
+    RoutingLeaf leaf;
+    ASSERT_TRUE(leaf.Subclass(Window()));
+
+    EXPECT_EQ(SendMessageW(Window(), WM_UNMAPPED, 0x1234, 0x56789A), kOriginalResult);
+    // Mapped, with a handler that returns 0: still handled, the previous procedure never sees it.
+    EXPECT_EQ(SendMessageW(Window(), WM_RETURNS_ZERO, 1, 1), 0);
+
+    const std::vector<OriginalCall> expected = {{WM_UNMAPPED, 0x1234, 0x56789A}};
+    EXPECT_EQ(OriginalCalls(), expected);
+}
+
+// Records what it sees when Subclass calls OnAttached.
+class AttachProbe : public WindowObject {
+public:
+    void OnAttached() override
+    {
+        ++attachedCalls;
+        boundWhenAttached = FromHandle(Handle()) == this;
+        procedureReplacedWhenAttached =
+            GetWindowLongPtrW(Handle(), GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ObjectWindowProc);
+    }
+
+    int attachedCalls = 0;
+    bool boundWhenAttached = false;
+    bool procedureReplacedWhenAttached = true;
+};
+
+TEST_F(RoutingTest, SubclassBindsThenAnnouncesThenReplacesTheProcedure)
+{
+    AttachProbe probe;
+    ASSERT_TRUE(probe.Subclass(Window()));
+
+    EXPECT_EQ(probe.Handle(), Window());
+    EXPECT_EQ(probe.attachedCalls, 1);
+    EXPECT_TRUE(probe.boundWhenAttached);
+    EXPECT_FALSE(probe.procedureReplacedWhenAttached);
+    EXPECT_EQ(GetWindowLongPtrW(Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ObjectWindowProc));
+}
+
+TEST_F(RoutingTest, AttachBindsWithoutRouting)
+{
+    RoutingLeaf leaf;
+    ASSERT_TRUE(leaf.Attach(Window()));
+
+    EXPECT_EQ(WindowObject::FromHandle(Window()), &leaf);
+    EXPECT_EQ(SendMessageW(Window(), WM_FIRST, 0, 0), kOriginalResult);
+    EXPECT_TRUE(leaf.calls.empty());
+}
+
+TEST(BindingTest, NullWindowIsRefusedAndChangesNothing)
+{
+    AttachProbe probe;
+    EXPECT_FALSE(probe.Attach(nullptr));
+    EXPECT_FALSE(probe.Subclass(nullptr));
+    EXPECT_EQ(probe.Handle(), nullptr);
+    EXPECT_EQ(probe.attachedCalls, 0);
+}
+
+TEST(BindingTest, ObjectDestroyedBeforeItsWindowLetsGoOfIt)
+{
+    OriginalCalls().clear();
+    ScopedWindow window(CreateOriginalWindow());
+    ASSERT_NE(window.Get(), nullptr);
+    const LONG_PTR originalProc = GetWindowLongPtrW(window.Get(), GWLP_WNDPROC);
+    {
+        auto leaf = std::make_unique<RoutingLeaf>();
+        ASSERT_TRUE(leaf->Subclass(window.Get()));
+        EXPECT_EQ(SendMessageW(window.Get(), WM_FIRST, 0, 0), 11);
+    }
+    EXPECT_EQ(WindowObject::FromHandle(window.Get()), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(window.Get(), GWLP_WNDPROC), originalProc);
+    EXPECT_EQ(SendMessageW(window.Get(), WM_FIRST, 0, 0), kOriginalResult);
+}
+
+// ---- Creation through the hook --------------------------------------------
+
+constexpr wchar_t kRecorderClass[] = L"FrameworkTestRecorder";
+
+std::string MessageName(UINT message)
+{
+    static const struct {
+        UINT message;
+        const char* name;
+    } names[] = {
+        {WM_CREATE, "WM_CREATE"},
+        {WM_MOVE, "WM_MOVE"},
+        {WM_SIZE, "WM_SIZE"},
+        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
+        {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"},
+        {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
+        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
+        {WM_NCCREATE, "WM_NCCREATE"},
+        {WM_NCCALCSIZE, "WM_NCCALCSIZE"},
+        {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
+    };
+    for (const auto& entry : names) {
+        if (entry.message == message) {
+            return entry.name;
+        }
+    }
+    std::ostringstream hex;
+    hex << "0x" << std::hex << message;
+    return hex.str();
+}
+
+// Compares a whole message sequence and, on a difference, lists both side by
+// side with the first differing line marked.
+::testing::AssertionResult SameSequence(const std::vector<UINT>& expected, const std::vector<UINT>& actual)
+{
+    if (expected == actual) {
+        return ::testing::AssertionSuccess();
+    }
+    std::ostringstream out;
+    out << "message sequences differ (expected | actual):\n";
+    bool marked = false;
+    for (size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
+        const std::string want = i < expected.size() ? MessageName(expected[i]) : "-";
+        const std::string got = i < actual.size() ? MessageName(actual[i]) : "-";
+        const bool differs = !marked && want != got;
+        marked = marked || differs;
+        out << (differs ? " >> " : "    ") << want << std::string(24 - std::min<size_t>(want.size(), 23), ' ')
+            << "| " << got << "\n";
+    }
+    return ::testing::AssertionFailure() << out.str();
+}
+
+// Logs every message its window procedure sees; optionally creates a plain
+// child window, or a child bound to an object of its own, while handling WM_CREATE.
+class RecordingWindow : public WindowObject {
+public:
+    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
+    static const MessageMap* ClassMessageMap()
+    {
+        static const MessageMapEntry entries[] = {
+            MessageEntry(WM_CREATE, &RecordingWindow::OnCreate),
+            EndOfMessageMap(),
+        };
+        static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
+        return &map;
+    }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        messages.push_back(message);
+        return WindowObject::WindowProc(message, wParam, lParam);
+    }
+
+    std::vector<UINT> messages;
+    bool createsPlainChild = false;
+    RecordingWindow* boundChild = nullptr;
+    HWND plainChild = nullptr;
+
+private:
+    LRESULT OnCreate(WPARAM, LPARAM)
+    {
+        if (createsPlainChild) {
+            plainChild = CreateWindowExW(0, kRecorderClass, L"", WS_CHILD, 0, 0, 10, 10, Handle(), nullptr,
+                                         GetModuleHandleW(nullptr), nullptr);
+        }
+        if (boundChild) {
+            boundChild->Create(0, kRecorderClass, L"", WS_CHILD, 0, 0, 10, 10, Handle(), nullptr);
+        }
+        return 0;
+    }
+};
+
+class CreationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host_ = ScopedWindow(CreateOriginalWindow());
+        ASSERT_NE(host_.Get(), nullptr);
+    }
+    HWND Host() const { return host_.Get(); }
+
+private:
+    ScopedWindow host_;
+};
+
+TEST_F(CreationTest, ChildIsBoundBeforeItsFirstMessage)
+{
+    RecordingWindow child;
+    ASSERT_TRUE(child.Create(0, kRecorderClass, L"", WS_CHILD, 5, 5, 50, 40, Host(), nullptr));
+    ScopedWindow window(child.Handle());
+
+    EXPECT_TRUE(SameSequence({WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}, child.messages));
+    EXPECT_EQ(WindowObject::FromHandle(child.Handle()), &child);
+    EXPECT_EQ(GetParent(child.Handle()), Host());
+}
+
+TEST_F(CreationTest, TopLevelWindowIsBoundBeforeItsFirstMessage)
+{
+    RecordingWindow topLevel;
+    ASSERT_TRUE(topLevel.Create(0, kRecorderClass, L"", WS_OVERLAPPEDWINDOW, 20, 20, 200, 150, nullptr, nullptr));
+    ScopedWindow window(topLevel.Handle());
+
+    // A hidden overlapped window gets WM_SIZE and WM_MOVE only when first shown.
+    EXPECT_TRUE(SameSequence({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}, topLevel.messages));
+}
+
+TEST_F(CreationTest, OnlyTheRequestedWindowIsBound)
+{
+    RecordingWindow parent;
+    parent.createsPlainChild = true;
+    ASSERT_TRUE(parent.Create(0, kRecorderClass, L"", WS_CHILD, 0, 0, 100, 100, Host(), nullptr));
+    ScopedWindow window(parent.Handle());
+
+    ASSERT_NE(parent.plainChild, nullptr);
+    EXPECT_EQ(WindowObject::FromHandle(parent.Handle()), &parent);
+    EXPECT_EQ(WindowObject::FromHandle(parent.plainChild), nullptr);
+    EXPECT_NE(GetWindowLongPtrW(parent.plainChild, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ObjectWindowProc));
+}
+
+TEST_F(CreationTest, CreateFromInsideAnotherCreationBindsBoth)
+{
+    RecordingWindow inner;
+    RecordingWindow outer;
+    outer.boundChild = &inner;
+    ASSERT_TRUE(outer.Create(0, kRecorderClass, L"", WS_CHILD, 0, 0, 100, 100, Host(), nullptr));
+    ScopedWindow window(outer.Handle());
+
+    ASSERT_NE(inner.Handle(), nullptr);
+    EXPECT_EQ(GetParent(inner.Handle()), outer.Handle());
+    EXPECT_EQ(WindowObject::FromHandle(outer.Handle()), &outer);
+    EXPECT_EQ(WindowObject::FromHandle(inner.Handle()), &inner);
+    EXPECT_TRUE(SameSequence({WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}, inner.messages));
+}
+
+TEST_F(CreationTest, FailedCreationBindsNothingAndLeavesNothingPending)
+{
+    RecordingWindow failed;
+    EXPECT_FALSE(failed.Create(0, L"FrameworkTestNoSuchParent", L"", WS_CHILD, 0, 0, 10, 10,
+                               reinterpret_cast<HWND>(static_cast<INT_PTR>(0xDEAD0)), nullptr));
+    EXPECT_TRUE(failed.messages.empty());
+
+    RecordingWindow next;
+    ASSERT_TRUE(next.Create(0, kRecorderClass, L"", WS_CHILD, 0, 0, 10, 10, Host(), nullptr));
+    ScopedWindow window(next.Handle());
+    EXPECT_EQ(WindowObject::FromHandle(next.Handle()), &next);
+    EXPECT_TRUE(failed.messages.empty());
+}
+
+// ---- Class registration ----------------------------------------------------
+
+constexpr wchar_t kRegisteredClass[] = L"FrameworkTestRegistered";
+
+// Counts PreRegisterClass calls, keeps the description it was offered and
+// changes it the way its style asks.
+class RegisteringWindow : public WindowObject {
+public:
+    explicit RegisteringWindow(UINT classStyle) : classStyle_(classStyle) {}
+
+    void PreRegisterClass(WNDCLASSEXW& windowClass) override
+    {
+        ++preRegisterCalls;
+        offered = windowClass;
+        windowClass.style = classStyle_;
+        windowClass.hbrBackground = nullptr;
+    }
+
+    int preRegisterCalls = 0;
+    WNDCLASSEXW offered{};
+
+private:
+    const UINT classStyle_;
+};
+
+TEST_F(CreationTest, ClassIsRegisteredOnceWithTheClassesChanges)
+{
+    RegisteringWindow first(CS_DBLCLKS);
+    ASSERT_TRUE(first.Create(0, kRegisteredClass, L"", WS_CHILD, 0, 0, 10, 10, Host(), nullptr));
+    ScopedWindow firstWindow(first.Handle());
+
+    ASSERT_EQ(first.preRegisterCalls, 1);
+    EXPECT_EQ(first.offered.cbSize, sizeof(WNDCLASSEXW));
+    EXPECT_EQ(first.offered.style, 0u);
+    EXPECT_EQ(first.offered.lpfnWndProc, &DefWindowProcW);
+    EXPECT_EQ(first.offered.cbClsExtra, 0);
+    EXPECT_EQ(first.offered.cbWndExtra, 0);
+    EXPECT_EQ(first.offered.hInstance, GetModuleHandleW(nullptr));
+    EXPECT_EQ(first.offered.hIcon, nullptr);
+    EXPECT_EQ(first.offered.hCursor, LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(first.offered.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    EXPECT_EQ(first.offered.lpszMenuName, nullptr);
+    EXPECT_STREQ(first.offered.lpszClassName, kRegisteredClass);
+    EXPECT_EQ(first.offered.hIconSm, nullptr);
+
+    RegisteringWindow second(CS_HREDRAW);
+    ASSERT_TRUE(second.Create(0, kRegisteredClass, L"", WS_CHILD, 0, 0, 10, 10, Host(), nullptr));
+    ScopedWindow secondWindow(second.Handle());
+
+    EXPECT_EQ(second.preRegisterCalls, 0);
+    EXPECT_EQ(GetClassLongPtrW(second.Handle(), GCL_STYLE), static_cast<ULONG_PTR>(CS_DBLCLKS));
+    EXPECT_EQ(GetClassLongPtrW(second.Handle(), GCLP_HBRBACKGROUND), 0u);
+    EXPECT_EQ(WindowObject::FromHandle(second.Handle()), &second);
+}
+
+// ---- WM_DRAWITEM reflection ------------------------------------------------
+
+// A control that answers (or declines) the drawing requests its parent hands back.
+class DrawingControl : public WindowObject {
+public:
+    bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override
+    {
+        reflected.push_back({message, wParam, lParam});
+        resultPointerGiven = resultPointerGiven || result != nullptr;
+        return draws;
+    }
+
+    bool draws = true;
+    std::vector<OriginalCall> reflected;
+    bool resultPointerGiven = false;
+};
+
+// A parent bound to an object of the base class (whose table reflects
+// WM_DRAWITEM), a child bound to a DrawingControl and a child without object.
+class ReflectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        OriginalCalls().clear();
+        parentWindow_ = ScopedWindow(CreateOriginalWindow());
+        ASSERT_TRUE(parent_.Subclass(parentWindow_.Get()));
+        childWindow_ = ScopedWindow(CreateOriginalWindow(parentWindow_.Get()));
+        ASSERT_TRUE(control_.Subclass(childWindow_.Get()));
+        plainChildWindow_ = ScopedWindow(CreateOriginalWindow(parentWindow_.Get()));
+        ASSERT_NE(plainChildWindow_.Get(), nullptr);
+    }
+
+    LRESULT SendDrawItem(UINT controlType, HWND item)
+    {
+        item_ = DRAWITEMSTRUCT{};
+        item_.CtlType = controlType;
+        item_.CtlID = 42;
+        item_.hwndItem = item;
+        return SendMessageW(parentWindow_.Get(), WM_DRAWITEM, 42, ItemParam());
+    }
+    LPARAM ItemParam() const { return reinterpret_cast<LPARAM>(&item_); }
+
+    WindowObject parent_;
+    DrawingControl control_;
+    ScopedWindow parentWindow_;
+    ScopedWindow childWindow_;
+    ScopedWindow plainChildWindow_;
+    DRAWITEMSTRUCT item_{};
+};
+
+TEST_F(ReflectionTest, ChildObjectDrawsItsOwnItem)
+{
+    EXPECT_EQ(SendDrawItem(ODT_BUTTON, childWindow_.Get()), TRUE);
+
+    const std::vector<OriginalCall> expected = {{WM_DRAWITEM, 42, ItemParam()}};
+    EXPECT_EQ(control_.reflected, expected);
+    EXPECT_FALSE(control_.resultPointerGiven);
+    EXPECT_TRUE(OriginalCalls().empty());
+}
+
+TEST_F(ReflectionTest, MenuItemsAreNeverReflected)
+{
+    EXPECT_EQ(SendDrawItem(ODT_MENU, childWindow_.Get()), 0);
+    EXPECT_TRUE(control_.reflected.empty());
+    EXPECT_TRUE(OriginalCalls().empty());
+}
+
+TEST_F(ReflectionTest, UndrawnItemsGetTheParentsDefaultProcessing)
+{
+    control_.draws = false;
+    EXPECT_EQ(SendDrawItem(ODT_BUTTON, childWindow_.Get()), kOriginalResult);
+    EXPECT_EQ(control_.reflected.size(), 1u);
+
+    EXPECT_EQ(SendDrawItem(ODT_STATIC, plainChildWindow_.Get()), kOriginalResult);
+
+    const std::vector<OriginalCall> expected = {{WM_DRAWITEM, 42, ItemParam()}, {WM_DRAWITEM, 42, ItemParam()}};
+    EXPECT_EQ(OriginalCalls(), expected);
+}
+
+// ---- Shared utilities ------------------------------------------------------
+
+TEST(UtilitiesTest, PointFromLParamWidensEachHalfWithItsSign)
+{
+    POINT point{};
+    PointFromLParam(point, MAKELPARAM(0xFFFF, 0xFFFE));
+    EXPECT_EQ(point.x, -1);
+    EXPECT_EQ(point.y, -2);
+
+    PointFromLParam(point, MAKELPARAM(10, 20));
+    EXPECT_EQ(point.x, 10);
+    EXPECT_EQ(point.y, 20);
+
+    PointFromLParam(point, MAKELPARAM(0x7FFF, 0x8000));
+    EXPECT_EQ(point.x, 32767);
+    EXPECT_EQ(point.y, -32768);
+}
+
+TEST(UtilitiesTest, ScreenRectToClientConvertsBothCorners)
+{
+    ScopedWindow host(CreateOriginalWindow());
+    ASSERT_NE(host.Get(), nullptr);
+    ScopedWindow child(CreateWindowExW(0, kOriginalClass, L"", WS_CHILD, 15, 25, 40, 30, host.Get(), nullptr,
+                                       GetModuleHandleW(nullptr), nullptr));
+    ASSERT_NE(child.Get(), nullptr);
+
+    RECT rect{};
+    GetWindowRect(child.Get(), &rect);
+    ScreenRectToClient(host.Get(), rect);
+    EXPECT_EQ(rect.left, 15);
+    EXPECT_EQ(rect.top, 25);
+    EXPECT_EQ(rect.right, 55);
+    EXPECT_EQ(rect.bottom, 55);
+}
+
+// Maps WM_ERASEBKGND to the shared handler when asked to.
+class ErasingWindow : public WindowObject {
+public:
+    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
+    static const MessageMap* ClassMessageMap()
+    {
+        static const MessageMapEntry entries[] = {
+            MessageEntry(WM_ERASEBKGND, &ErasingWindow::EraseBackgroundHandler),
+            EndOfMessageMap(),
+        };
+        static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
+        return &map;
+    }
+};
+
+// Sends WM_ERASEBKGND with a memory DC filled with a marker colour and returns
+// the message's result and the pixel left at (0, 0).
+std::pair<LRESULT, COLORREF> EraseOnto(HWND window)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 4;
+    info.bmiHeader.biHeight = -4;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedMemoryDC dc(nullptr);
+    ScopedSelectObject selected(dc.Get(), bitmap.Get());
+    const COLORREF marker = RGB(12, 34, 56);
+    ScopedBrush brush(CreateSolidBrush(marker));
+    const RECT all = {0, 0, 4, 4};
+    FillRect(dc.Get(), &all, brush.Get());
+
+    const LRESULT result = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+    GdiFlush();
+    return {result, GetPixel(dc.Get(), 0, 0)};
+}
+
+TEST_F(CreationTest, EraseBackgroundHandlerDrawsNothingAndCountsAsErased)
+{
+    ErasingWindow erasing;
+    ASSERT_TRUE(erasing.Create(0, L"FrameworkTestErasing", L"", WS_CHILD, 0, 0, 10, 10, Host(), nullptr));
+    ScopedWindow erasingWindow(erasing.Handle());
+    WindowObject plain;
+    ASSERT_TRUE(plain.Create(0, L"FrameworkTestErasing", L"", WS_CHILD, 0, 0, 10, 10, Host(), nullptr));
+    ScopedWindow plainWindow(plain.Handle());
+
+    EXPECT_EQ(EraseOnto(erasing.Handle()), std::make_pair(LRESULT{1}, RGB(12, 34, 56)));
+    // Without the handler the class brush paints over the marker.
+    EXPECT_EQ(EraseOnto(plain.Handle()).second, GetSysColor(COLOR_WINDOW));
+}
+
+} // namespace
