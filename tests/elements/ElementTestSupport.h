@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,35 +85,6 @@ private:
     ScopedMemoryDC dc_;
     ScopedBitmap bitmap_;
     ScopedSelectObject select_;
-};
-
-// Memory of Poisoned elements: freed blocks are filled with a marker and
-// kept until the test ends, so a virtual call through a deleted element
-// crashes and a write to one shows as a spoilt marker.
-class Graveyard {
-public:
-    static constexpr unsigned char kMarker = 0xDD;
-
-    static Graveyard& Instance();
-    ~Graveyard() { Clear(); }
-
-    void* Allocate(std::size_t size);
-    void Bury(void* memory, std::size_t size);
-    // Whether every buried block still holds nothing but the marker.
-    bool Untouched() const;
-    std::size_t Count() const { return graves_.size(); }
-    void Clear();
-
-private:
-    std::vector<std::pair<void*, std::size_t>> graves_;
-};
-
-template <typename Base>
-class Poisoned : public Base {
-public:
-    using Base::Base;
-    static void* operator new(std::size_t size) { return Graveyard::Instance().Allocate(size); }
-    static void operator delete(void* memory, std::size_t size) { Graveyard::Instance().Bury(memory, size); }
 };
 
 // A visible top-level window that hosts elements the way the list window does:

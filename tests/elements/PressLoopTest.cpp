@@ -2,6 +2,7 @@
 #include "elements/ButtonElement.h"
 
 #include "tests/elements/ElementTestSupport.h"
+#include "tests/support/Graveyard.h"
 
 #include <gtest/gtest.h>
 

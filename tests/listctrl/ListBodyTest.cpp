@@ -1,6 +1,7 @@
 #include "listctrl/ListBody.h"
 #include "listctrl/ListControl.h"
 #include "tests/listctrl/ListTestSupport.h"
+#include "tests/support/Graveyard.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -79,29 +77,3 @@ LPARAM PointParam(int x, int y);
 int VerticalPosition(const ListControl& list);
 // Dispatches everything queued for this thread.
 void Pump();
-
-// Memory of a deleted Poisoned object is filled with a marker and kept until
-// the test ends: a virtual call through a deleted object crashes, and a write
-// to one shows as a spoilt marker.
-class Graveyard {
-public:
-    static constexpr unsigned char kMarker = 0xDD;
-
-    static Graveyard& Instance();
-    ~Graveyard() { Clear(); }
-
-    void Bury(void* memory, std::size_t size);
-    bool Untouched() const;
-    std::size_t Count() const { return graves_.size(); }
-    void Clear();
-
-private:
-    std::vector<std::pair<void*, std::size_t>> graves_;
-};
-
-template <typename Base>
-class Poisoned : public Base {
-public:
-    using Base::Base;
-    static void operator delete(void* memory, std::size_t size) { Graveyard::Instance().Bury(memory, size); }
-};

@@ -3,6 +3,7 @@
 #include "listctrl/ProductRow.h"
 #include "listctrl/SoftwareListView.h"
 #include "tests/listctrl/ListTestSupport.h"
+#include "tests/support/Graveyard.h"
 
 #include <gtest/gtest.h>
 

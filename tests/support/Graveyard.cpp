@@ -1,4 +1,7 @@
-#include "tests/elements/ElementTestSupport.h"
+#include "tests/support/Graveyard.h"
+
+#include <cstring>
+#include <new>
 
 Graveyard& Graveyard::Instance()
 {
@@ -19,9 +22,9 @@ void Graveyard::Bury(void* memory, std::size_t size)
 
 bool Graveyard::Untouched() const
 {
-    for (const auto& grave : graves_) {
-        const auto* bytes = static_cast<const unsigned char*>(grave.first);
-        for (std::size_t i = 0; i < grave.second; ++i) {
+    for (const auto& [memory, size] : graves_) {
+        const auto* bytes = static_cast<const unsigned char*>(memory);
+        for (std::size_t i = 0; i < size; ++i) {
             if (bytes[i] != kMarker) {
                 return false;
             }
