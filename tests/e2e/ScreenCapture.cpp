@@ -2,33 +2,17 @@
 
 #include "catalogue/ScopedHandle.h"
 #include "draw/GdiHandles.h"
-
-#include <cstring>
+#include "tests/support/DibCanvas.h"
 
 ScreenCapture::ScreenCapture(const RECT& screenRect)
-    : width_(screenRect.right - screenRect.left), height_(screenRect.bottom - screenRect.top),
-      pixels_(static_cast<size_t>(width_) * height_)
+    : width_(screenRect.right - screenRect.left), height_(screenRect.bottom - screenRect.top)
 {
-    ScopedWindowDC screen(nullptr);
-    ScopedMemoryDC memory(screen.Get());
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    ScopedBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap.Get()) {
-        return;
-    }
+    const DibCanvas canvas(width_, height_);
     {
-        ScopedSelectObject select(memory.Get(), bitmap.Get());
-        BitBlt(memory.Get(), 0, 0, width_, height_, screen.Get(), screenRect.left, screenRect.top, SRCCOPY);
-        GdiFlush();
+        const ScopedWindowDC screen(nullptr);
+        BitBlt(canvas.Dc(), 0, 0, width_, height_, screen.Get(), screenRect.left, screenRect.top, SRCCOPY);
     }
-    std::memcpy(pixels_.data(), bits, pixels_.size() * sizeof(std::uint32_t));
+    pixels_ = canvas.Pixels({0, 0, width_, height_});
 }
 
 COLORREF ScreenCapture::Pixel(int x, int y) const
@@ -36,8 +20,7 @@ COLORREF ScreenCapture::Pixel(int x, int y) const
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {
         return RGB(0, 0, 0);
     }
-    const std::uint32_t value = pixels_[static_cast<size_t>(y) * width_ + x];
-    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+    return pixels_[static_cast<size_t>(y) * width_ + x];
 }
 
 bool ScreenCapture::Save(const std::wstring& path) const
@@ -60,10 +43,10 @@ bool ScreenCapture::Save(const std::wstring& path) const
     for (int y = 0; y < height_; ++y) {
         BYTE* row = data.data() + static_cast<size_t>(height_ - 1 - y) * rowBytes;
         for (int x = 0; x < width_; ++x) {
-            const std::uint32_t value = pixels_[static_cast<size_t>(y) * width_ + x];
-            row[x * 3] = value & 0xFF;
-            row[x * 3 + 1] = (value >> 8) & 0xFF;
-            row[x * 3 + 2] = (value >> 16) & 0xFF;
+            const COLORREF colour = pixels_[static_cast<size_t>(y) * width_ + x];
+            row[x * 3] = GetBValue(colour);
+            row[x * 3 + 1] = GetGValue(colour);
+            row[x * 3 + 2] = GetRValue(colour);
         }
     }
 

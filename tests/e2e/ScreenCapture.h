@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,5 +21,5 @@ public:
 private:
     int width_;
     int height_;
-    std::vector<std::uint32_t> pixels_;  // top row first, 0x00RRGGBB
+    std::vector<COLORREF> pixels_;  // top row first
 };

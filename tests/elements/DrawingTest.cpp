@@ -1,8 +1,10 @@
 #include "draw/DrawRoutines.h"
+#include "draw/GdiHandles.h"
 #include "elements/Gradient.h"
 #include "elements/OffscreenBuffer.h"
 
 #include "tests/elements/ElementTestSupport.h"
+#include "tests/support/DibCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +32,7 @@ TEST(BlendColourTest, BlendsEachChannelTruncatingTowardZero)
 
 TEST(FillVerticalGradientTest, TenRowsOfGreyStopShortOfTheBottomColour)
 {
-    PixelCanvas canvas(20, 14);
+    DibCanvas canvas(20, 14, kWhite);
     FillVerticalGradient(canvas.Dc(), {3, 2, 13, 12}, Grey(0), Grey(100));
     for (int row = 0; row < 10; ++row) {
         for (int x = 3; x < 13; ++x) {
@@ -45,7 +47,7 @@ TEST(FillVerticalGradientTest, TenRowsOfGreyStopShortOfTheBottomColour)
 
 TEST(FillVerticalGradientTest, EmptyRectanglesAndSingleStopsDrawNothing)
 {
-    PixelCanvas canvas(10, 10);
+    DibCanvas canvas(10, 10, kWhite);
     FillVerticalGradient(canvas.Dc(), {2, 5, 8, 5}, Grey(0), Grey(0));
     FillVerticalGradient(canvas.Dc(), {2, 8, 8, 3}, Grey(0), Grey(0));
     const double positions[] = {0.0};
@@ -56,7 +58,7 @@ TEST(FillVerticalGradientTest, EmptyRectanglesAndSingleStopsDrawNothing)
 
 TEST(FillGradientStopsTest, ThreeStopsMakeTwoBandsSplitAtTheMiddle)
 {
-    PixelCanvas canvas(10, 50);
+    DibCanvas canvas(10, 50, kWhite);
     const double positions[] = {0.0, 0.5, 1.0};
     const COLORREF colours[] = {RGB(0, 0, 0), RGB(100, 200, 50), RGB(250, 0, 150)};
     FillGradientStops(canvas.Dc(), {0, 0, 10, 50}, 3, positions, colours);
@@ -72,7 +74,7 @@ TEST(FillGradientStopsTest, ThreeStopsMakeTwoBandsSplitAtTheMiddle)
 TEST(FillGradientStopsTest, BoundariesAreTruncatedAndOffsetByTheTop)
 {
     // Four stops over 50 rows from row 10: bands 10-24, 25-44, 45-59.
-    PixelCanvas canvas(4, 70);
+    DibCanvas canvas(4, 70, kWhite);
     const double positions[] = {0.0, 0.3, 0.7, 1.0};
     const COLORREF colours[] = {Grey(0), Grey(150), Grey(30), Grey(200)};
     FillGradientStops(canvas.Dc(), {0, 10, 4, 60}, 4, positions, colours);
@@ -151,7 +153,7 @@ TEST(GradientPensTest, EveryRowPenIsDeletedAndThePreviousPenRestored)
 
 TEST(OffscreenBufferTest, StartsWithTheTargetsPixelsAndCopiesBackOnRelease)
 {
-    PixelCanvas target(40, 40, Grey(50));
+    DibCanvas target(40, 40, Grey(50));
     const RECT area = {10, 8, 30, 28};
     HDC memory = nullptr;
     HGDIOBJ bitmap = nullptr;
@@ -176,7 +178,7 @@ TEST(OffscreenBufferTest, StartsWithTheTargetsPixelsAndCopiesBackOnRelease)
 
 TEST(OffscreenBufferTest, CoversTheClippingBoxWithoutARectangle)
 {
-    PixelCanvas target(40, 40, Grey(50));
+    DibCanvas target(40, 40, Grey(50));
     IntersectClipRect(target.Dc(), 5, 6, 25, 16);
     {
         const OffscreenBuffer buffer(target.Dc());
@@ -195,7 +197,7 @@ TEST(OffscreenBufferTest, CoversTheClippingBoxWithoutARectangle)
 
 TEST(OffscreenBufferTest, CopiesBackWhenPaintingIsLeftThroughAnError)
 {
-    PixelCanvas target(20, 20, Grey(50));
+    DibCanvas target(20, 20, Grey(50));
     const RECT area = {0, 0, 20, 20};
     try {
         const OffscreenBuffer buffer(target.Dc(), &area);

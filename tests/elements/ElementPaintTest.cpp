@@ -1,9 +1,11 @@
 #include "draw/FontCache.h"
+#include "draw/GdiHandles.h"
 #include "elements/ButtonElement.h"
 #include "elements/Gradient.h"
 #include "elements/TextElement.h"
 
 #include "tests/elements/ElementTestSupport.h"
+#include "tests/support/DibCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -29,14 +31,14 @@ protected:
         button_->SetFont(GetFont(1, 12, 0, 0));
     }
 
-    std::unique_ptr<PixelCanvas> PaintButton() const
+    std::unique_ptr<DibCanvas> PaintButton() const
     {
-        auto canvas = std::make_unique<PixelCanvas>(90, 50);
+        auto canvas = std::make_unique<DibCanvas>(90, 50, kWhite);
         button_->Paint(canvas->Dc(), nullptr);
         return canvas;
     }
 
-    void ExpectFrame(const PixelCanvas& canvas, COLORREF innerEdge) const
+    void ExpectFrame(const DibCanvas& canvas, COLORREF innerEdge) const
     {
         // Border along R = (10, 10, 73, 33), away from the rounded corners.
         EXPECT_EQ(canvas.Pixel(40, 10), kBorder);
@@ -53,7 +55,7 @@ protected:
         EXPECT_EQ(canvas.Pixel(71, 31), innerEdge);
     }
 
-    void ExpectGradient(const PixelCanvas& canvas, COLORREF top, COLORREF bottom) const
+    void ExpectGradient(const DibCanvas& canvas, COLORREF top, COLORREF bottom) const
     {
         // The fill over I shows between the inner edges, left of the centred text.
         for (int y = 12; y < 31; ++y) {
@@ -113,7 +115,7 @@ TEST_F(ButtonLookTest, PressedButtonDraggedOffPaintsNormalAndPressedAgainOnRetur
 
 TEST_F(ButtonLookTest, PaintingLeavesTheDeviceContextsObjectsSelected)
 {
-    PixelCanvas canvas(90, 50);
+    DibCanvas canvas(90, 50, kWhite);
     const ScopedBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
     const ScopedPen pen(CreatePen(PS_SOLID, 2, RGB(4, 5, 6)));
     const HFONT font = GetFont(0, 14, 1, 0);
@@ -143,7 +145,7 @@ TEST(TextElementTest, DrawsOneLineCentredVerticallyInItsColourAndFont)
     label.SetFont(GetFont(1, 11, 0, 0));
     label.SetTextColour(RGB(0, 0, 0));
 
-    PixelCanvas canvas(160, 40);
+    DibCanvas canvas(160, 40, kWhite);
     const HGDIOBJ previousFont = GetCurrentObject(canvas.Dc(), OBJ_FONT);
     label.Paint(canvas.Dc(), nullptr);
     EXPECT_EQ(GetCurrentObject(canvas.Dc(), OBJ_FONT), previousFont);
@@ -161,7 +163,7 @@ TEST(TextElementTest, HiddenTextPaintsNothingAndTextNeverTakesTheMouse)
     label.SetRect({0, 0, 60, 20});
     EXPECT_EQ(label.HitTest({10, 10}), nullptr);
     label.SetVisible(false, false);
-    PixelCanvas canvas(60, 20);
+    DibCanvas canvas(60, 20, kWhite);
     label.Paint(canvas.Dc(), nullptr);
     EXPECT_EQ(canvas.Pixels({0, 0, 60, 20}), std::vector<COLORREF>(60 * 20, kWhite));
 }

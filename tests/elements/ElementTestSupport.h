@@ -1,6 +1,5 @@
 #pragma once
 
-#include "draw/GdiHandles.h"
 #include "elements/ContainerElement.h"
 #include "elements/ElementHost.h"
 #include "elements/OffscreenBuffer.h"
@@ -13,79 +12,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-// A 32-bit top-down DIB section in a memory DC: whatever is drawn on the DC
-// can be read back pixel by pixel.
-class PixelCanvas {
-public:
-    PixelCanvas(int width, int height, COLORREF background = RGB(255, 255, 255))
-        : width_(width), dc_(nullptr), bitmap_(MakeBitmap(width, height)), select_(dc_.Get(), bitmap_.Get())
-    {
-        const RECT all = {0, 0, width, height};
-        const ScopedBrush brush(CreateSolidBrush(background));
-        FillRect(dc_.Get(), &all, brush.Get());
-    }
-
-    HDC Dc() const { return dc_.Get(); }
-
-    COLORREF Pixel(int x, int y) const
-    {
-        GdiFlush();
-        const DWORD pixel = bits_[y * width_ + x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-
-    // Pixels of a rectangle, row by row.
-    std::vector<COLORREF> Pixels(const RECT& area) const
-    {
-        std::vector<COLORREF> pixels;
-        for (int y = area.top; y < area.bottom; ++y) {
-            for (int x = area.left; x < area.right; ++x) {
-                pixels.push_back(Pixel(x, y));
-            }
-        }
-        return pixels;
-    }
-
-    // The smallest rectangle holding every pixel of the area darker than the threshold
-    // (in each channel); empty when there is none.
-    RECT DarkBounds(const RECT& area, int threshold = 96) const
-    {
-        RECT bounds = {};
-        for (int y = area.top; y < area.bottom; ++y) {
-            for (int x = area.left; x < area.right; ++x) {
-                const COLORREF c = Pixel(x, y);
-                if (GetRValue(c) < threshold && GetGValue(c) < threshold && GetBValue(c) < threshold) {
-                    const RECT dot = {x, y, x + 1, y + 1};
-                    UnionRect(&bounds, &bounds, &dot);
-                }
-            }
-        }
-        return bounds;
-    }
-
-private:
-    HBITMAP MakeBitmap(int width, int height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* memory = nullptr;
-        const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-        bits_ = static_cast<const DWORD*>(memory);
-        return bitmap;
-    }
-
-    const int width_;
-    const DWORD* bits_ = nullptr;
-    ScopedMemoryDC dc_;
-    ScopedBitmap bitmap_;
-    ScopedSelectObject select_;
-};
 
 // A visible top-level window that hosts elements the way the list window does:
 // presses go to TrackPress, moves to OnMouseMove, painting through an

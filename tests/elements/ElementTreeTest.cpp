@@ -4,6 +4,7 @@
 #include "elements/TextElement.h"
 
 #include "tests/elements/ElementTestSupport.h"
+#include "tests/support/DibCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +107,7 @@ TEST_F(ElementTreeTest, FirstAddedIsHitLastAddedIsPaintedOnTop)
     EXPECT_EQ(window_.host.HitTest({40, 30}), first);
     EXPECT_EQ(window_.host.HitTest({70, 45}), second);
 
-    PixelCanvas canvas(100, 60);
+    DibCanvas canvas(100, 60, RGB(255, 255, 255));
     window_.host.Paint(canvas.Dc(), nullptr);
     EXPECT_EQ(canvas.Pixel(40, 30), RGB(0, 0, 200));
     EXPECT_EQ(canvas.Pixel(15, 15), RGB(200, 0, 0));
@@ -118,7 +119,7 @@ TEST_F(ElementTreeTest, PaintingSkipsHiddenChildrenAndThoseOutsideTheClip)
     Add<Swatch>(root_, {40, 0, 60, 20}, RGB(0, 200, 0))->SetVisible(false, false);
     Add<Swatch>(root_, {70, 0, 90, 20}, RGB(0, 0, 200));
 
-    PixelCanvas canvas(100, 20);
+    DibCanvas canvas(100, 20, RGB(255, 255, 255));
     const RECT clip = {50, 0, 100, 20};
     window_.host.Paint(canvas.Dc(), &clip);
     EXPECT_EQ(canvas.Pixel(5, 5), RGB(255, 255, 255)) << "outside the clip";

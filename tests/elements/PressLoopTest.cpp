@@ -2,6 +2,7 @@
 #include "elements/ButtonElement.h"
 
 #include "tests/elements/ElementTestSupport.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/Graveyard.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr UINT kButtonId = 3 * 65536 + 105;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 using RecordingButton = Poisoned<Recording<ButtonElement>>;
 using Row = Poisoned<ContainerElement>;
@@ -42,7 +44,7 @@ protected:
     // The button's pixels as a window paint would show them now.
     std::vector<COLORREF> ButtonPixels()
     {
-        PixelCanvas canvas(200, 120);
+        DibCanvas canvas(200, 120, kWhite);
         window_.host.Paint(canvas.Dc(), nullptr);
         return canvas.Pixels({80, 30, 143, 53});
     }
@@ -78,7 +80,7 @@ TEST_F(PressLoopTest, ReleaseOutsideSendsNothingAndPaintsNormalAgain)
     ButtonElement reference(L"Remove", kButtonId);
     reference.SetRect(button_->Rect());
     reference.SetFont(button_->Font());
-    PixelCanvas normal(200, 120);
+    DibCanvas normal(200, 120, kWhite);
     reference.Paint(normal.Dc(), nullptr);
 
     window_.Post(WM_LBUTTONDOWN, 110, 40, MK_LBUTTON);

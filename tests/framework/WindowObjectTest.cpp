@@ -1,7 +1,7 @@
 #include "framework/WindowObject.h"
 
-#include "draw/GdiHandles.h"
 #include "tests/framework/TestWindows.h"
+#include "tests/support/DibCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -663,24 +663,9 @@ public:
 // the message's result and the pixel left at (0, 0).
 std::pair<LRESULT, COLORREF> EraseOnto(HWND window)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 4;
-    info.bmiHeader.biHeight = -4;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ScopedMemoryDC dc(nullptr);
-    ScopedSelectObject selected(dc.Get(), bitmap.Get());
-    const COLORREF marker = RGB(12, 34, 56);
-    ScopedBrush brush(CreateSolidBrush(marker));
-    const RECT all = {0, 0, 4, 4};
-    FillRect(dc.Get(), &all, brush.Get());
-
-    const LRESULT result = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
-    GdiFlush();
-    return {result, GetPixel(dc.Get(), 0, 0)};
+    const DibCanvas canvas(4, 4, RGB(12, 34, 56));
+    const LRESULT result = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0);
+    return {result, canvas.Pixel(0, 0)};
 }
 
 TEST_F(CreationTest, EraseBackgroundHandlerDrawsNothingAndCountsAsErased)

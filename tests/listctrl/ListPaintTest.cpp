@@ -216,16 +216,7 @@ TEST_F(ListPaintTest, ButtonAndNameSitWhereTheRowPutsThem)
         EXPECT_EQ(canvas->Pixel(330, top + 24), kWhite) << top;
 
         // The name: dark pixels only inside its label, left-aligned.
-        RECT name = {kWidth, kHeight, 0, 0};
-        for (int y = top + 2; y < top + kRowHeight; ++y) {
-            for (int x = 0; x < 266; ++x) {
-                const COLORREF pixel = canvas->Pixel(x, y);
-                if (GetRValue(pixel) < 128 && GetGValue(pixel) < 128 && GetBValue(pixel) < 128) {
-                    name = {std::min<LONG>(name.left, x), std::min<LONG>(name.top, y), std::max<LONG>(name.right, x + 1),
-                        std::max<LONG>(name.bottom, y + 1)};
-                }
-            }
-        }
+        const RECT name = canvas->DarkBounds({0, top + 2, 266, top + kRowHeight}, 128);
         ASSERT_LT(name.left, name.right) << "no name in the row at " << top;
         EXPECT_GE(name.left, 53);
         EXPECT_LE(name.left, 55);

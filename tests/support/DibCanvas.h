@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // A 32-bit top-down DIB section selected into a memory DC, so that whatever is
 // drawn on the DC can be read back pixel by pixel. Link gdi32.
 class DibCanvas {
@@ -13,6 +15,9 @@ public:
           select_(dc_.Get(), bitmap_.Get())
     {
     }
+
+    // A canvas painted all in background.
+    DibCanvas(int width, int height, COLORREF background) : DibCanvas(width, height) { Fill(background); }
 
     HDC Dc() const { return dc_.Get(); }
     int Width() const { return width_; }
@@ -45,6 +50,35 @@ public:
             }
         }
         return count;
+    }
+
+    // Pixels of a rectangle, row by row.
+    std::vector<COLORREF> Pixels(const RECT& area) const
+    {
+        std::vector<COLORREF> pixels;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                pixels.push_back(Pixel(x, y));
+            }
+        }
+        return pixels;
+    }
+
+    // The smallest rectangle holding every pixel of the area darker than the threshold
+    // in each channel; empty when there is none.
+    RECT DarkBounds(const RECT& area, int threshold = 96) const
+    {
+        RECT bounds = {};
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                const COLORREF c = Pixel(x, y);
+                if (GetRValue(c) < threshold && GetGValue(c) < threshold && GetBValue(c) < threshold) {
+                    const RECT dot = {x, y, x + 1, y + 1};
+                    UnionRect(&bounds, &bounds, &dot);
+                }
+            }
+        }
+        return bounds;
     }
 
 private:
