@@ -2,6 +2,7 @@
 #include "res/resource.h"
 #include "tests/app/DialogScript.h"
 #include "tests/e2e/UninstallRecords.h"
+#include "tests/support/ModuleDirectory.h"
 #include "tests/support/ScratchRegistry.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +23,6 @@ constexpr const wchar_t* kLabelText = L"" LABEL_TEXT;
 constexpr unsigned kRecordMs = 10000;
 // Time for a wrongly started process to show itself after the right one did.
 constexpr DWORD kStragglerMs = 1500;
-
-std::wstring ModuleFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.erase(folder.find_last_of(L'\\') + 1);
-}
 
 HWND ListWindow(HWND dialog)
 {
@@ -98,7 +91,7 @@ protected:
     void AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName)
     {
         registry_.AddProduct(machine, keyName, displayName,
-            L"\"" + ModuleFolder() + L"launch_recorder.exe\" tag:" + keyName + L" \"" + records_.Folder() + L"\"");
+            L"\"" + ModuleDirectory() + L"\\launch_recorder.exe\" tag:" + keyName + L" \"" + records_.Folder() + L"\"");
     }
 
     // The tags of the recorder runs so far, waiting for at least count of them.

@@ -1,5 +1,6 @@
 #include "catalogue/EntryIcon.h"
 #include "tests/support/DibCanvas.h"
+#include "tests/support/ModuleDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -87,21 +88,6 @@ TEST(ParseIconSpecTest, PathsThatDoNotFitAreRejected)
     ExpectRejected(std::wstring(300, L'a') + L",1");
     // The limit counts up to the first comma only.
     ExpectParsed(L"a," + std::wstring(300, L'9'), L"a", _wtoi(std::wstring(300, L'9').c_str()));
-}
-
-std::wstring ModuleDirectory()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory = path;
-    return directory.substr(0, directory.find_last_of(L'\\'));
-}
-
-std::wstring OwnPath()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
 }
 
 bool IsLiveIcon(HICON icon)
@@ -254,7 +240,7 @@ TEST_F(EntryIconTest, MovingHandsTheIconOver)
 TEST_F(EntryIconTest, FilesWithoutThatIconGiveNone)
 {
     ExpectNoIconFrom(ModuleDirectory() + L"\\no-such-file.exe", 0);
-    ExpectNoIconFrom(OwnPath(), 0);  // an executable without icon resources
+    ExpectNoIconFrom(ModulePath(), 0);  // an executable without icon resources
     ExpectNoIconFrom(textFile_, 0);
     ExpectNoIconFrom(sample_, 2);    // past the last group
     ExpectNoIconFrom(sample_, -6);   // no group with this identifier

@@ -1,5 +1,6 @@
 #include "catalogue/ScopedHandle.h"
 #include "catalogue/UninstallerLaunch.h"
+#include "tests/support/ModuleDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +9,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring ModuleDirectory()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory = path;
-    return directory.substr(0, directory.find_last_of(L'\\'));
-}
 
 std::wstring CurrentDirectory()
 {

@@ -6,6 +6,7 @@
 #include "tests/e2e/SeededProducts.h"
 #include "tests/e2e/UninstallRecords.h"
 #include "tests/e2e/UserInput.h"
+#include "tests/support/ModuleDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -47,14 +48,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kButtonBorder = RGB(107, 140, 165);
 constexpr COLORREF kSeparator = RGB(230, 230, 230);
 constexpr COLORREF kSelectedHighlight = RGB(228, 243, 249);
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.erase(folder.find_last_of(L'\\') + 1);
-}
 
 template <typename Condition>
 bool WaitUntil(Condition condition, unsigned timeoutMs)
@@ -101,7 +94,7 @@ protected:
     // Keeps what the window looks like now in the build tree, named after the test.
     void SaveScreenshot(const ProgramRun& run, const char* step) const
     {
-        const std::wstring folder = ProgramFolder() + L"screenshots";
+        const std::wstring folder = ModuleDirectory() + L"\\screenshots";
         CreateDirectoryW(folder.c_str(), nullptr);
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string name = std::string(test->name()) + "-" + step + ".bmp";
@@ -147,7 +140,7 @@ protected:
     }
 
     UninstallRecords records_;
-    SeededProducts products_{ProgramFolder() + L"e2e_uninstaller.exe", records_.Folder()};
+    SeededProducts products_{ModuleDirectory() + L"\\e2e_uninstaller.exe", records_.Folder()};
 };
 
 TEST_F(MainWindowTest, ListsEveryTargetOfBothRootsOnceInDisplayNameOrder)

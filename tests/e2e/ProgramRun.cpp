@@ -1,5 +1,7 @@
 #include "tests/e2e/ProgramRun.h"
 
+#include "tests/support/ModuleDirectory.h"
+
 namespace {
 
 constexpr const wchar_t* kWindowTitle = L"Farrowgate (1.0 Beta)";
@@ -9,18 +11,9 @@ constexpr const wchar_t* kExitText = L"退出";
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kForcedEndWaitMs = 5000;
 
-std::wstring ProgramPath()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    return folder + L"farrowgate.exe";
-}
-
 PROCESS_INFORMATION StartProgram(const std::wstring& arguments)
 {
-    std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+    std::wstring commandLine = L"\"" + ModuleDirectory() + L"\\farrowgate.exe\"";
     if (!arguments.empty()) {
         commandLine += L" " + arguments;
     }

@@ -5,6 +5,7 @@
 #include "listctrl/SoftwareListView.h"
 #include "tests/listctrl/ListTestSupport.h"
 #include "tests/support/DibCanvas.h"
+#include "tests/support/ModuleDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -50,14 +51,6 @@ COLORREF SelectedLine(int y)
         }
     }
     return CLR_INVALID;
-}
-
-std::wstring ModuleDirectory()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring module = path;
-    return module.substr(0, module.find_last_of(L'\\'));
 }
 
 class ListPaintTest : public ::testing::Test {
