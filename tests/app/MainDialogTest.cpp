@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,21 @@ protected:
         return tags;
     }
 
+    // Opens the main dialog and runs checks inside its modal loop with the
+    // refresh timer stopped, then ends the dialog.
+    void CheckInDialog(const std::function<void(HWND dialog)>& checks)
+    {
+        MainDialog dialog;
+        DialogScript script({
+            [&](HWND dialog) {
+                StopRefreshTimer(dialog);
+                checks(dialog);
+                EndDialog(dialog, IDOK);
+            },
+        });
+        EXPECT_EQ(IDOK, script.Run(dialog));
+    }
+
     ScratchRegistry registry_;
     UninstallRecords records_;
 };
@@ -155,50 +171,38 @@ TEST_F(MainDialogTest, AnUnchangedRegistryRebuildsNothing)
     AddProduct(kMachine, L"a", L"Velmo Alpha");
     AddProduct(kUser, L"b", L"Velmo Beta");
 
-    MainDialog dialog;
-    DialogScript script({
-        [&](HWND dialog) {
-            StopRefreshTimer(dialog);
-            const SoftwareListView& list = ProductList(dialog);
-            const InstalledEntry* first = list.GetEntryByKey(1);
-            const InstalledEntry* second = list.GetEntryByKey(2);
-            ASSERT_NE(nullptr, second);
-            SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"untouched");
-            ValidateRect(ListWindow(dialog), nullptr);
+    CheckInDialog([&](HWND dialog) {
+        const SoftwareListView& list = ProductList(dialog);
+        const InstalledEntry* first = list.GetEntryByKey(1);
+        const InstalledEntry* second = list.GetEntryByKey(2);
+        ASSERT_NE(nullptr, second);
+        SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"untouched");
+        ValidateRect(ListWindow(dialog), nullptr);
 
-            // Neither the icon nor the root takes part in the comparison.
-            registry_.WriteString(kMachine, L"a", L"DisplayIcon", L"C:\\windows\\notepad.exe");
-            Refresh(dialog);
+        // Neither the icon nor the root takes part in the comparison.
+        registry_.WriteString(kMachine, L"a", L"DisplayIcon", L"C:\\windows\\notepad.exe");
+        Refresh(dialog);
 
-            EXPECT_FALSE(ListNeedsPaint(dialog));
-            EXPECT_EQ(L"untouched", LabelText(dialog));
-            EXPECT_EQ(first, list.GetEntryByKey(1));
-            EXPECT_EQ(second, list.GetEntryByKey(2));
-            EXPECT_EQ((Names{L"Velmo Alpha", L"Velmo Beta"}), ShownNames(dialog));
-            EndDialog(dialog, IDOK);
-        },
+        EXPECT_FALSE(ListNeedsPaint(dialog));
+        EXPECT_EQ(L"untouched", LabelText(dialog));
+        EXPECT_EQ(first, list.GetEntryByKey(1));
+        EXPECT_EQ(second, list.GetEntryByKey(2));
+        EXPECT_EQ((Names{L"Velmo Alpha", L"Velmo Beta"}), ShownNames(dialog));
     });
-    EXPECT_EQ(IDOK, script.Run(dialog));
 }
 
 TEST_F(MainDialogTest, NoTargetsBeforeAndAfterRepaintsNothing)
 {
     AddProduct(kMachine, L"x", L"Other Product");
 
-    MainDialog dialog;
-    DialogScript script({
-        [&](HWND dialog) {
-            StopRefreshTimer(dialog);
-            EXPECT_TRUE(ShownNames(dialog).empty());
-            SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"untouched");
-            ValidateRect(ListWindow(dialog), nullptr);
-            Refresh(dialog);
-            EXPECT_FALSE(ListNeedsPaint(dialog));
-            EXPECT_EQ(L"untouched", LabelText(dialog));
-            EndDialog(dialog, IDOK);
-        },
+    CheckInDialog([&](HWND dialog) {
+        EXPECT_TRUE(ShownNames(dialog).empty());
+        SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"untouched");
+        ValidateRect(ListWindow(dialog), nullptr);
+        Refresh(dialog);
+        EXPECT_FALSE(ListNeedsPaint(dialog));
+        EXPECT_EQ(L"untouched", LabelText(dialog));
     });
-    EXPECT_EQ(IDOK, script.Run(dialog));
 }
 
 TEST_F(MainDialogTest, AChangedProductSetRebuildsTheListNumberedFromOneInNameOrder)
@@ -207,42 +211,36 @@ TEST_F(MainDialogTest, AChangedProductSetRebuildsTheListNumberedFromOneInNameOrd
     AddProduct(kMachine, L"a", L"Quellmar Alpha");
     AddProduct(kMachine, L"b", L"velmo Beta");
 
-    MainDialog dialog;
-    DialogScript script({
-        [&](HWND dialog) {
-            StopRefreshTimer(dialog);
-            EXPECT_EQ((Names{L"Quellmar Alpha", L"velmo Beta", L"Velmo Gamma"}), ShownNames(dialog));
-            SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"stale");
-            ValidateRect(ListWindow(dialog), nullptr);
+    CheckInDialog([&](HWND dialog) {
+        EXPECT_EQ((Names{L"Quellmar Alpha", L"velmo Beta", L"Velmo Gamma"}), ShownNames(dialog));
+        SetDlgItemTextW(dialog, IDC_CAPTION_LABEL, L"stale");
+        ValidateRect(ListWindow(dialog), nullptr);
 
-            // An uninstaller removed its key.
-            registry_.DeleteProduct(kMachine, L"b");
-            Refresh(dialog);
-            EXPECT_EQ((Names{L"Quellmar Alpha", L"Velmo Gamma"}), ShownNames(dialog));
-            EXPECT_EQ(nullptr, ProductList(dialog).GetEntryByKey(3));
-            EXPECT_TRUE(ListNeedsPaint(dialog));
-            EXPECT_EQ(kLabelText, LabelText(dialog));
+        // An uninstaller removed its key.
+        registry_.DeleteProduct(kMachine, L"b");
+        Refresh(dialog);
+        EXPECT_EQ((Names{L"Quellmar Alpha", L"Velmo Gamma"}), ShownNames(dialog));
+        EXPECT_EQ(nullptr, ProductList(dialog).GetEntryByKey(3));
+        EXPECT_TRUE(ListNeedsPaint(dialog));
+        EXPECT_EQ(kLabelText, LabelText(dialog));
 
-            // A new product sorts in between.
-            AddProduct(kUser, L"a2", L"Velmo Aardvark");
-            Refresh(dialog);
-            EXPECT_EQ((Names{L"Quellmar Alpha", L"Velmo Aardvark", L"Velmo Gamma"}), ShownNames(dialog));
+        // A new product sorts in between.
+        AddProduct(kUser, L"a2", L"Velmo Aardvark");
+        Refresh(dialog);
+        EXPECT_EQ((Names{L"Quellmar Alpha", L"Velmo Aardvark", L"Velmo Gamma"}), ShownNames(dialog));
 
-            // A changed uninstall command alone is a change, too.
-            registry_.WriteString(kUser, L"g", L"UninstallString", L"C:\\elsewhere\\uninstall.exe");
-            Refresh(dialog);
-            EXPECT_EQ(L"C:\\elsewhere\\uninstall.exe", ProductList(dialog).GetEntryByKey(3)->UninstallString);
+        // A changed uninstall command alone is a change, too.
+        registry_.WriteString(kUser, L"g", L"UninstallString", L"C:\\elsewhere\\uninstall.exe");
+        Refresh(dialog);
+        EXPECT_EQ(L"C:\\elsewhere\\uninstall.exe", ProductList(dialog).GetEntryByKey(3)->UninstallString);
 
-            // The last one gone: the list is empty again.
-            registry_.DeleteProduct(kMachine, L"a");
-            registry_.DeleteProduct(kUser, L"a2");
-            registry_.DeleteProduct(kUser, L"g");
-            Refresh(dialog);
-            EXPECT_TRUE(ShownNames(dialog).empty());
-            EndDialog(dialog, IDOK);
-        },
+        // The last one gone: the list is empty again.
+        registry_.DeleteProduct(kMachine, L"a");
+        registry_.DeleteProduct(kUser, L"a2");
+        registry_.DeleteProduct(kUser, L"g");
+        Refresh(dialog);
+        EXPECT_TRUE(ShownNames(dialog).empty());
     });
-    EXPECT_EQ(IDOK, script.Run(dialog));
 }
 
 TEST_F(MainDialogTest, OnlyTheRefreshTimerStartsARefresh)
@@ -279,44 +277,32 @@ TEST_F(MainDialogTest, ARowCommandStartsTheUninstallerOfThatRowOnly)
     AddProduct(kUser, L"second", L"Velmo Beta");
     AddProduct(kMachine, L"third", L"Velmo Gamma");
 
-    MainDialog dialog;
-    DialogScript script({
-        [&](HWND dialog) {
-            StopRefreshTimer(dialog);
-            const HWND list = ListWindow(dialog);
-            // Clicks, selection changes, other commands and other senders start nothing.
-            SendListNotify(dialog, list, NM_CLICK, 1, 0);
-            SendListNotify(dialog, list, NM_DBLCLK, 1, 0);
-            SendListNotify(dialog, list, LN_SELCHANGED, 1, 0);
-            SendListNotify(dialog, list, LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
-            SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1, IDC_ROW_UNINSTALL);
-            SendListNotify(dialog, list, LN_COMMAND, 4, IDC_ROW_UNINSTALL);
+    CheckInDialog([&](HWND dialog) {
+        const HWND list = ListWindow(dialog);
+        // Clicks, selection changes, other commands and other senders start nothing.
+        SendListNotify(dialog, list, NM_CLICK, 1, 0);
+        SendListNotify(dialog, list, NM_DBLCLK, 1, 0);
+        SendListNotify(dialog, list, LN_SELCHANGED, 1, 0);
+        SendListNotify(dialog, list, LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
+        SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1, IDC_ROW_UNINSTALL);
+        SendListNotify(dialog, list, LN_COMMAND, 4, IDC_ROW_UNINSTALL);
 
-            ClickRowButton(dialog, 2);
-            EXPECT_EQ(std::vector<std::wstring>{L"second"}, LaunchedTags(1));
-            Sleep(kStragglerMs);
-            EXPECT_TRUE(LaunchedTags(0).empty());
-            EndDialog(dialog, IDOK);
-        },
+        ClickRowButton(dialog, 2);
+        EXPECT_EQ(std::vector<std::wstring>{L"second"}, LaunchedTags(1));
+        Sleep(kStragglerMs);
+        EXPECT_TRUE(LaunchedTags(0).empty());
     });
-    EXPECT_EQ(IDOK, script.Run(dialog));
 }
 
 TEST_F(MainDialogTest, TwoQuickClicksStartTheUninstallerTwice)
 {
     AddProduct(kMachine, L"only", L"Velmo Alpha");
 
-    MainDialog dialog;
-    DialogScript script({
-        [&](HWND dialog) {
-            StopRefreshTimer(dialog);
-            ClickRowButton(dialog, 1);
-            ClickRowButton(dialog, 1);
-            EXPECT_EQ((std::vector<std::wstring>{L"only", L"only"}), LaunchedTags(2));
-            EndDialog(dialog, IDOK);
-        },
+    CheckInDialog([&](HWND dialog) {
+        ClickRowButton(dialog, 1);
+        ClickRowButton(dialog, 1);
+        EXPECT_EQ((std::vector<std::wstring>{L"only", L"only"}), LaunchedTags(2));
     });
-    EXPECT_EQ(IDOK, script.Run(dialog));
 }
 
 TEST_F(MainDialogTest, ARowWithoutUninstallCommandShowsTheErrorMessage)
