@@ -83,6 +83,8 @@ private:
     void SetVerticalPosition(int position);
     // The key of the row under a mouse message's point, 0 when there is none.
     int KeyAt(LPARAM lParam) const;
+    // Selects the row under a click, if any, and scrolls it into view.
+    void SelectAt(const POINT& point);
     // Selects the row under a page's probe point, or the fallback.
     void SelectPage(int probeY, ListRow* fallback);
     void EndHovering();

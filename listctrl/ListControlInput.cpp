@@ -51,6 +51,15 @@ void ListControl::ForgetRows()
     hotRow_ = nullptr;
 }
 
+void ListControl::SelectAt(const POINT& point)
+{
+    if (ListRow* const row = Body() ? Body()->HitTestRow(point) : nullptr) {
+        SetSelected(row);
+        // The parent may have emptied the list while it was told of the change.
+        EnsureVisible(selectedRow_);
+    }
+}
+
 int ListControl::KeyAt(LPARAM lParam) const
 {
     POINT point;
@@ -69,14 +78,7 @@ LRESULT ListControl::OnLButtonDown(WPARAM, LPARAM lParam)
     if (host_.TrackPress(point)) {
         return 0;
     }
-    ListRow* const row = Body() ? Body()->HitTestRow(point) : nullptr;
-    if (row) {
-        if (row != selectedRow_) {
-            SetSelected(row);
-        }
-        // The parent may have emptied the list while it was told of the change.
-        EnsureVisible(selectedRow_);
-    }
+    SelectAt(point);
     return 1;
 }
 
@@ -97,10 +99,7 @@ LRESULT ListControl::OnRButtonDown(WPARAM, LPARAM lParam)
     SetFocus(Handle());
     POINT point;
     PointFromLParam(point, lParam);
-    if (ListRow* const row = Body() ? Body()->HitTestRow(point) : nullptr) {
-        SetSelected(row);
-        EnsureVisible(selectedRow_);
-    }
+    SelectAt(point);
     return 0;
 }
 
