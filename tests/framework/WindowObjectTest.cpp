@@ -6,9 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -23,35 +24,24 @@ constexpr UINT WM_UNMAPPED = WM_APP + 9;
 constexpr UINT IDC_MAPPED = 7;
 constexpr UINT IDC_LIKE_A_MESSAGE = WM_RETURNS_ZERO; // a command identifier equal to a mapped message
 
-struct HandlerCall {
-    std::string handler;
-    WPARAM wParam;
-    LPARAM lParam;
-    bool operator==(const HandlerCall& other) const
-    {
-        return handler == other.handler && wParam == other.wParam && lParam == other.lParam;
-    }
-};
+// A handler call: which handler (named by its result) and the message's parameters.
+using HandlerCall = std::tuple<LRESULT, WPARAM, LPARAM>;
 
-std::ostream& operator<<(std::ostream& out, const HandlerCall& call)
-{
-    return out << call.handler << "(" << call.wParam << ", " << call.lParam << ")";
-}
-
-// Three levels of window classes whose tables overlap: the middle class maps
-// WM_SECOND again, the leaf maps WM_THIRD again (twice) and overrides the
-// virtual handler that the root class maps.
+// Three levels of window classes whose tables overlap. Each handler answers
+// with its own number: the tens name the level (1 root, 2 middle, 3 leaf).
+// The middle class maps WM_SECOND again, the leaf maps WM_THIRD again (twice)
+// and overrides the virtual handler that the root class maps.
 class RoutingBase : public WindowObject {
 public:
     const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
     static const MessageMap* ClassMessageMap()
     {
         static const MessageMapEntry entries[] = {
-            MessageEntry(WM_FIRST, &RoutingBase::OnFirst),
-            MessageEntry(WM_SECOND, &RoutingBase::OnSecond),
-            MessageEntry(WM_THIRD, &RoutingBase::OnThird),
+            MessageEntry(WM_FIRST, &RoutingBase::Answer<11>),
+            MessageEntry(WM_SECOND, &RoutingBase::Answer<12>),
+            MessageEntry(WM_THIRD, &RoutingBase::Answer<13>),
             MessageEntry(WM_VIRTUAL, &RoutingBase::OnVirtual),
-            MessageEntry(WM_RETURNS_ZERO, &RoutingBase::OnReturnsZero),
+            MessageEntry(WM_RETURNS_ZERO, &RoutingBase::Answer<0>),
             EndOfMessageMap(),
         };
         static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
@@ -61,18 +51,13 @@ public:
     std::vector<HandlerCall> calls;
 
 protected:
-    LRESULT Record(const char* handler, WPARAM wParam, LPARAM lParam, LRESULT result)
+    template <LRESULT Result>
+    LRESULT Answer(WPARAM wParam, LPARAM lParam)
     {
-        calls.push_back({handler, wParam, lParam});
-        return result;
+        calls.emplace_back(Result, wParam, lParam);
+        return Result;
     }
-    virtual LRESULT OnVirtual(WPARAM wParam, LPARAM lParam) { return Record("Base::Virtual", wParam, lParam, 14); }
-
-private:
-    LRESULT OnFirst(WPARAM wParam, LPARAM lParam) { return Record("Base::First", wParam, lParam, 11); }
-    LRESULT OnSecond(WPARAM wParam, LPARAM lParam) { return Record("Base::Second", wParam, lParam, 12); }
-    LRESULT OnThird(WPARAM wParam, LPARAM lParam) { return Record("Base::Third", wParam, lParam, 13); }
-    LRESULT OnReturnsZero(WPARAM wParam, LPARAM lParam) { return Record("Base::ReturnsZero", wParam, lParam, 0); }
+    virtual LRESULT OnVirtual(WPARAM wParam, LPARAM lParam) { return Answer<14>(wParam, lParam); }
 };
 
 class RoutingMiddle : public RoutingBase {
@@ -81,25 +66,14 @@ public:
     static const MessageMap* ClassMessageMap()
     {
         static const MessageMapEntry entries[] = {
-            MessageEntry(WM_SECOND, &RoutingMiddle::OnSecond),
+            MessageEntry(WM_SECOND, &RoutingMiddle::Answer<22>),
             // Never found: WM_COMMAND is looked up among command entries only.
-            MessageEntry(WM_COMMAND, &RoutingMiddle::OnCommandAsMessage),
-            CommandEntry(IDC_LIKE_A_MESSAGE, &RoutingMiddle::OnCommandLikeAMessage),
+            MessageEntry(WM_COMMAND, &RoutingMiddle::Answer<23>),
+            CommandEntry(IDC_LIKE_A_MESSAGE, &RoutingMiddle::Answer<24>),
             EndOfMessageMap(),
         };
         static const MessageMap map = {&RoutingBase::ClassMessageMap, entries};
         return &map;
-    }
-
-private:
-    LRESULT OnSecond(WPARAM wParam, LPARAM lParam) { return Record("Middle::Second", wParam, lParam, 22); }
-    LRESULT OnCommandAsMessage(WPARAM wParam, LPARAM lParam)
-    {
-        return Record("Middle::CommandAsMessage", wParam, lParam, 23);
-    }
-    LRESULT OnCommandLikeAMessage(WPARAM wParam, LPARAM lParam)
-    {
-        return Record("Middle::CommandLikeAMessage", wParam, lParam, 24);
     }
 };
 
@@ -109,9 +83,9 @@ public:
     static const MessageMap* ClassMessageMap()
     {
         static const MessageMapEntry entries[] = {
-            MessageEntry(WM_THIRD, &RoutingLeaf::OnThird),
-            MessageEntry(WM_THIRD, &RoutingLeaf::OnThirdAgain),
-            CommandEntry(IDC_MAPPED, &RoutingLeaf::OnMappedCommand),
+            MessageEntry(WM_THIRD, &RoutingLeaf::Answer<33>),
+            MessageEntry(WM_THIRD, &RoutingLeaf::Answer<35>),
+            CommandEntry(IDC_MAPPED, &RoutingLeaf::Answer<36>),
             EndOfMessageMap(),
         };
         static const MessageMap map = {&RoutingMiddle::ClassMessageMap, entries};
@@ -119,12 +93,7 @@ public:
     }
 
 protected:
-    LRESULT OnVirtual(WPARAM wParam, LPARAM lParam) override { return Record("Leaf::Virtual", wParam, lParam, 34); }
-
-private:
-    LRESULT OnThird(WPARAM wParam, LPARAM lParam) { return Record("Leaf::Third", wParam, lParam, 33); }
-    LRESULT OnThirdAgain(WPARAM wParam, LPARAM lParam) { return Record("Leaf::ThirdAgain", wParam, lParam, 35); }
-    LRESULT OnMappedCommand(WPARAM wParam, LPARAM lParam) { return Record("Leaf::Command", wParam, lParam, 36); }
+    LRESULT OnVirtual(WPARAM wParam, LPARAM lParam) override { return Answer<34>(wParam, lParam); }
 };
 
 class RoutingTest : public ::testing::Test {
@@ -150,14 +119,7 @@ TEST_F(RoutingTest, MostDerivedEntryWinsAlongTheChain)
     EXPECT_EQ(SendMessageW(Window(), WM_SECOND, 3, 4), 22);
     EXPECT_EQ(SendMessageW(Window(), WM_THIRD, 5, 6), 33);
     EXPECT_EQ(SendMessageW(Window(), WM_VIRTUAL, 7, 8), 34);
-
-    const std::vector<HandlerCall> expected = {
-        {"Base::First", 1, 2},
-        {"Middle::Second", 3, 4},
-        {"Leaf::Third", 5, 6},
-        {"Leaf::Virtual", 7, 8},
-    };
-    EXPECT_EQ(leaf.calls, expected);
+    EXPECT_EQ(leaf.calls, (std::vector<HandlerCall>{{11, 1, 2}, {22, 3, 4}, {33, 5, 6}, {34, 7, 8}}));
     EXPECT_TRUE(OriginalCalls().empty());
 }
 
@@ -171,16 +133,10 @@ TEST_F(RoutingTest, EachLevelSeesOnlyItsOwnAndItsBasesTables)
     EXPECT_EQ(SendMessageW(Window(), WM_VIRTUAL, 0, 0), 14);
     // The leaf's command entry is not in this object's chain.
     EXPECT_EQ(SendMessageW(Window(), WM_COMMAND, IDC_MAPPED, 0), 0);
-
-    const std::vector<HandlerCall> expected = {
-        {"Middle::Second", 0, 0},
-        {"Base::Third", 0, 0},
-        {"Base::Virtual", 0, 0},
-    };
-    EXPECT_EQ(middle.calls, expected);
+    EXPECT_EQ(middle.calls, (std::vector<HandlerCall>{{22, 0, 0}, {13, 0, 0}, {14, 0, 0}}));
 }
 
-TEST_F(RoutingTest, CommandEntriesMatchEveryNotificationCode)
+TEST_F(RoutingTest, CommandEntriesMatchEveryNotificationCodeAndOnlyCommands)
 {
     RoutingLeaf leaf;
     ASSERT_TRUE(leaf.Subclass(Window()));
@@ -190,15 +146,8 @@ TEST_F(RoutingTest, CommandEntriesMatchEveryNotificationCode)
     for (const WORD code : {WORD{0}, WORD{1}, WORD{EN_CHANGE}, WORD{0x1234}, WORD{0xFFFF}}) {
         const WPARAM wParam = MAKEWPARAM(IDC_MAPPED, code);
         EXPECT_EQ(SendMessageW(Window(), WM_COMMAND, wParam, control), 36) << "notification code " << code;
-        expected.push_back({"Leaf::Command", wParam, control});
+        expected.emplace_back(36, wParam, control);
     }
-    EXPECT_EQ(leaf.calls, expected);
-}
-
-TEST_F(RoutingTest, CommandsAndMessagesNeverMatchEachOthersEntries)
-{
-    RoutingLeaf leaf;
-    ASSERT_TRUE(leaf.Subclass(Window()));
 
     // An unmapped command identifier does not fall back to the message entry keyed WM_COMMAND,
     // nor to the message entry whose number equals the identifier.
@@ -208,27 +157,9 @@ TEST_F(RoutingTest, CommandsAndMessagesNeverMatchEachOthersEntries)
     EXPECT_EQ(SendMessageW(Window(), IDC_LIKE_A_MESSAGE, 0, 0), 0);
     EXPECT_EQ(SendMessageW(Window(), WM_COMMAND, IDC_LIKE_A_MESSAGE, 0), 24);
 
-    const std::vector<HandlerCall> expected = {
-        {"Base::ReturnsZero", 0, 0},
-        {"Middle::CommandLikeAMessage", IDC_LIKE_A_MESSAGE, 0},
-    };
+    expected.emplace_back(0, 0, 0);
+    expected.emplace_back(24, IDC_LIKE_A_MESSAGE, 0);
     EXPECT_EQ(leaf.calls, expected);
-}
-
-TEST_F(RoutingTest, FindMessageEntryFollowsTheSameRules)
-{
-    RoutingLeaf leaf;
-    const MessageMapEntry* entry = leaf.FindMessageEntry(WM_COMMAND, MAKEWPARAM(IDC_MAPPED, 0xFFFF));
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->kind, kCommandEntry);
-    EXPECT_EQ(entry->key, IDC_MAPPED);
-
-    entry = leaf.FindMessageEntry(WM_DRAWITEM, 0);
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry, WindowObject::ClassMessageMap()->entries);
-
-    EXPECT_EQ(leaf.FindMessageEntry(WM_UNMAPPED, 0), nullptr);
-    EXPECT_EQ(leaf.FindMessageEntry(WM_COMMAND, 0), nullptr);
 }
 
 TEST_F(RoutingTest, UnmappedMessagesReachThePreviousProcedureUnchanged)
@@ -242,53 +173,6 @@ TEST_F(RoutingTest, UnmappedMessagesReachThePreviousProcedureUnchanged)
 
     const std::vector<OriginalCall> expected = {{WM_UNMAPPED, 0x1234, 0x56789A}};
     EXPECT_EQ(OriginalCalls(), expected);
-}
-
-// Records what it sees when Subclass calls OnAttached.
-class AttachProbe : public WindowObject {
-public:
-    void OnAttached() override
-    {
-        ++attachedCalls;
-        boundWhenAttached = FromHandle(Handle()) == this;
-        procedureReplacedWhenAttached =
-            GetWindowLongPtrW(Handle(), GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ObjectWindowProc);
-    }
-
-    int attachedCalls = 0;
-    bool boundWhenAttached = false;
-    bool procedureReplacedWhenAttached = true;
-};
-
-TEST_F(RoutingTest, SubclassBindsThenAnnouncesThenReplacesTheProcedure)
-{
-    AttachProbe probe;
-    ASSERT_TRUE(probe.Subclass(Window()));
-
-    EXPECT_EQ(probe.Handle(), Window());
-    EXPECT_EQ(probe.attachedCalls, 1);
-    EXPECT_TRUE(probe.boundWhenAttached);
-    EXPECT_FALSE(probe.procedureReplacedWhenAttached);
-    EXPECT_EQ(GetWindowLongPtrW(Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ObjectWindowProc));
-}
-
-TEST_F(RoutingTest, AttachBindsWithoutRouting)
-{
-    RoutingLeaf leaf;
-    ASSERT_TRUE(leaf.Attach(Window()));
-
-    EXPECT_EQ(WindowObject::FromHandle(Window()), &leaf);
-    EXPECT_EQ(SendMessageW(Window(), WM_FIRST, 0, 0), kOriginalResult);
-    EXPECT_TRUE(leaf.calls.empty());
-}
-
-TEST(BindingTest, NullWindowIsRefusedAndChangesNothing)
-{
-    AttachProbe probe;
-    EXPECT_FALSE(probe.Attach(nullptr));
-    EXPECT_FALSE(probe.Subclass(nullptr));
-    EXPECT_EQ(probe.Handle(), nullptr);
-    EXPECT_EQ(probe.attachedCalls, 0);
 }
 
 TEST(BindingTest, ObjectDestroyedBeforeItsWindowLetsGoOfIt)
@@ -311,52 +195,19 @@ TEST(BindingTest, ObjectDestroyedBeforeItsWindowLetsGoOfIt)
 
 constexpr wchar_t kRecorderClass[] = L"FrameworkTestRecorder";
 
-std::string MessageName(UINT message)
+// Message names, so that a differing sequence reads at a glance.
+std::vector<std::string> Names(const std::vector<UINT>& messages)
 {
-    static const struct {
-        UINT message;
-        const char* name;
-    } names[] = {
-        {WM_CREATE, "WM_CREATE"},
-        {WM_MOVE, "WM_MOVE"},
-        {WM_SIZE, "WM_SIZE"},
-        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
-        {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"},
-        {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
-        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-        {WM_NCCREATE, "WM_NCCREATE"},
-        {WM_NCCALCSIZE, "WM_NCCALCSIZE"},
-        {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
-    };
-    for (const auto& entry : names) {
-        if (entry.message == message) {
-            return entry.name;
-        }
+    static const std::pair<UINT, const char*> known[] = {{WM_CREATE, "WM_CREATE"}, {WM_MOVE, "WM_MOVE"},
+        {WM_SIZE, "WM_SIZE"}, {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"}, {WM_NCCREATE, "WM_NCCREATE"},
+        {WM_NCCALCSIZE, "WM_NCCALCSIZE"}};
+    std::vector<std::string> names;
+    for (const UINT message : messages) {
+        const auto* found = std::find_if(std::begin(known), std::end(known),
+            [message](const auto& entry) { return entry.first == message; });
+        names.push_back(found != std::end(known) ? found->second : std::to_string(message));
     }
-    std::ostringstream hex;
-    hex << "0x" << std::hex << message;
-    return hex.str();
-}
-
-// Compares a whole message sequence and, on a difference, lists both side by
-// side with the first differing line marked.
-::testing::AssertionResult SameSequence(const std::vector<UINT>& expected, const std::vector<UINT>& actual)
-{
-    if (expected == actual) {
-        return ::testing::AssertionSuccess();
-    }
-    std::ostringstream out;
-    out << "message sequences differ (expected | actual):\n";
-    bool marked = false;
-    for (size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
-        const std::string want = i < expected.size() ? MessageName(expected[i]) : "-";
-        const std::string got = i < actual.size() ? MessageName(actual[i]) : "-";
-        const bool differs = !marked && want != got;
-        marked = marked || differs;
-        out << (differs ? " >> " : "    ") << want << std::string(24 - std::min<size_t>(want.size(), 23), ' ')
-            << "| " << got << "\n";
-    }
-    return ::testing::AssertionFailure() << out.str();
+    return names;
 }
 
 // Logs every message its window procedure sees; optionally creates a plain
@@ -412,25 +263,20 @@ private:
     ScopedWindow host_;
 };
 
-TEST_F(CreationTest, ChildIsBoundBeforeItsFirstMessage)
+TEST_F(CreationTest, WindowIsBoundBeforeItsFirstMessage)
 {
     RecordingWindow child;
     ASSERT_TRUE(child.Create(0, kRecorderClass, L"", WS_CHILD, 5, 5, 50, 40, Host(), nullptr));
-    ScopedWindow window(child.Handle());
-
-    EXPECT_TRUE(SameSequence({WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}, child.messages));
+    ScopedWindow childWindow(child.Handle());
+    EXPECT_EQ(Names(child.messages), Names({WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}));
     EXPECT_EQ(WindowObject::FromHandle(child.Handle()), &child);
     EXPECT_EQ(GetParent(child.Handle()), Host());
-}
 
-TEST_F(CreationTest, TopLevelWindowIsBoundBeforeItsFirstMessage)
-{
     RecordingWindow topLevel;
     ASSERT_TRUE(topLevel.Create(0, kRecorderClass, L"", WS_OVERLAPPEDWINDOW, 20, 20, 200, 150, nullptr, nullptr));
-    ScopedWindow window(topLevel.Handle());
-
+    ScopedWindow topLevelWindow(topLevel.Handle());
     // A hidden overlapped window gets WM_SIZE and WM_MOVE only when first shown.
-    EXPECT_TRUE(SameSequence({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}, topLevel.messages));
+    EXPECT_EQ(Names(topLevel.messages), Names({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}));
 }
 
 TEST_F(CreationTest, OnlyTheRequestedWindowIsBound)
@@ -458,7 +304,7 @@ TEST_F(CreationTest, CreateFromInsideAnotherCreationBindsBoth)
     EXPECT_EQ(GetParent(inner.Handle()), outer.Handle());
     EXPECT_EQ(WindowObject::FromHandle(outer.Handle()), &outer);
     EXPECT_EQ(WindowObject::FromHandle(inner.Handle()), &inner);
-    EXPECT_TRUE(SameSequence({WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}, inner.messages));
+    EXPECT_EQ(Names(inner.messages), Names({WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}));
 }
 
 TEST_F(CreationTest, FailedCreationBindsNothingAndLeavesNothingPending)
@@ -613,18 +459,16 @@ TEST_F(ReflectionTest, UndrawnItemsGetTheParentsDefaultProcessing)
 
 TEST(UtilitiesTest, PointFromLParamWidensEachHalfWithItsSign)
 {
-    POINT point{};
-    PointFromLParam(point, MAKELPARAM(0xFFFF, 0xFFFE));
-    EXPECT_EQ(point.x, -1);
-    EXPECT_EQ(point.y, -2);
-
-    PointFromLParam(point, MAKELPARAM(10, 20));
-    EXPECT_EQ(point.x, 10);
-    EXPECT_EQ(point.y, 20);
-
-    PointFromLParam(point, MAKELPARAM(0x7FFF, 0x8000));
-    EXPECT_EQ(point.x, 32767);
-    EXPECT_EQ(point.y, -32768);
+    const struct {
+        LPARAM lParam;
+        LONG x, y;
+    } cases[] = {{MAKELPARAM(0xFFFF, 0xFFFE), -1, -2}, {MAKELPARAM(10, 20), 10, 20},
+        {MAKELPARAM(0x7FFF, 0x8000), 32767, -32768}};
+    for (const auto& c : cases) {
+        POINT point{};
+        PointFromLParam(point, c.lParam);
+        EXPECT_EQ(std::make_pair(point.x, point.y), std::make_pair(c.x, c.y)) << std::hex << c.lParam;
+    }
 }
 
 TEST(UtilitiesTest, ScreenRectToClientConvertsBothCorners)
@@ -638,10 +482,7 @@ TEST(UtilitiesTest, ScreenRectToClientConvertsBothCorners)
     RECT rect{};
     GetWindowRect(child.Get(), &rect);
     ScreenRectToClient(host.Get(), rect);
-    EXPECT_EQ(rect.left, 15);
-    EXPECT_EQ(rect.top, 25);
-    EXPECT_EQ(rect.right, 55);
-    EXPECT_EQ(rect.bottom, 55);
+    EXPECT_EQ(std::make_tuple(rect.left, rect.top, rect.right, rect.bottom), std::make_tuple(15L, 25L, 55L, 55L));
 }
 
 // Maps WM_ERASEBKGND to the shared handler when asked to.
