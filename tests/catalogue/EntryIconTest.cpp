@@ -9,85 +9,53 @@
 
 namespace {
 
-struct Parsed {
+struct ParseCase {
+    std::wstring spec;
     bool ok;
     std::wstring path;
     int index;
 };
 
-Parsed Parse(const std::wstring& spec)
+TEST(ParseIconSpecTest, SplitsTrimsAndRejectsLikeTheShell)
 {
-    wchar_t path[kIconPathLength];
-    int index = 12345;
-    const bool ok = ParseIconSpec(spec.c_str(), path, index);
-    return {ok, path, index};
-}
-
-void ExpectParsed(const std::wstring& spec, const std::wstring& path, int index)
-{
-    const Parsed parsed = Parse(spec);
-    EXPECT_TRUE(parsed.ok) << spec;
-    EXPECT_EQ(parsed.path, path) << spec;
-    EXPECT_EQ(parsed.index, index) << spec;
-}
-
-void ExpectRejected(const std::wstring& spec)
-{
-    const Parsed parsed = Parse(spec);
-    EXPECT_FALSE(parsed.ok) << spec.size() << " characters";
-    EXPECT_EQ(parsed.path, L"");
-    EXPECT_EQ(parsed.index, 0);
-}
-
-TEST(ParseIconSpecTest, QuotedPathWithIndex)
-{
-    ExpectParsed(L"\"C:\\Program Files\\Velmo\\velmo.exe\",0", L"C:\\Program Files\\Velmo\\velmo.exe", 0);
-    ExpectParsed(L"\"C:\\Velmo\\velmo.exe\", -101", L"C:\\Velmo\\velmo.exe", -101);
-    ExpectParsed(L"'C:\\Velmo\\velmo.exe',3", L"C:\\Velmo\\velmo.exe", 3);
-    ExpectParsed(L"C:\\Velmo\\velmo.ico", L"C:\\Velmo\\velmo.ico", 0);
-}
-
-TEST(ParseIconSpecTest, IndexReadsLikeWtoiAfterSkippingOtherCharacters)
-{
-    ExpectParsed(L"C:\\a.exe,", L"C:\\a.exe", 0);
-    ExpectParsed(L"C:\\a.exe,abc", L"C:\\a.exe", 0);
-    ExpectParsed(L"C:\\a.exe,+7", L"C:\\a.exe", 7);
-    ExpectParsed(L"C:\\a.exe,-", L"C:\\a.exe", 0);
-    ExpectParsed(L"C:\\a.exe,+x5", L"C:\\a.exe", 0);
-    ExpectParsed(L"C:\\a.exe,12ab34", L"C:\\a.exe", 12);
-    ExpectParsed(L"C:\\a.exe,icon #-4", L"C:\\a.exe", -4);
-    ExpectParsed(L"C:\\a.exe,--4", L"C:\\a.exe", 0);
-    // Only the first comma splits.
-    ExpectParsed(L"C:\\a,b.exe,2", L"C:\\a", 2);
-    ExpectParsed(L"C:\\a,2.exe", L"C:\\a", 2);
-}
-
-TEST(ParseIconSpecTest, OnlyQuotesAtTheEndsAreTrimmed)
-{
-    ExpectParsed(L"\"C:\\a.exe\" ,1", L"C:\\a.exe\" ", 1);
-    ExpectParsed(L" \"C:\\a.exe\",1", L" \"C:\\a.exe", 1);
-    ExpectParsed(L"\"'C:\\it's.exe'\"", L"C:\\it's.exe", 0);
-    ExpectParsed(L"  C:\\a.exe  ", L"  C:\\a.exe  ", 0);
-}
-
-TEST(ParseIconSpecTest, EmptySpecIsAnEmptyPath)
-{
-    ExpectParsed(L"", L"", 0);
-    ExpectParsed(L",5", L"", 5);
-    ExpectParsed(L"\"\"", L"", 0);
-}
-
-TEST(ParseIconSpecTest, PathsThatDoNotFitAreRejected)
-{
-    ExpectParsed(std::wstring(259, L'a'), std::wstring(259, L'a'), 0);
-    ExpectRejected(std::wstring(260, L'a'));
-    ExpectRejected(std::wstring(400, L'a'));
-
-    ExpectParsed(std::wstring(258, L'a') + L",1", std::wstring(258, L'a'), 1);
-    ExpectRejected(std::wstring(259, L'a') + L",1");
-    ExpectRejected(std::wstring(300, L'a') + L",1");
-    // The limit counts up to the first comma only.
-    ExpectParsed(L"a," + std::wstring(300, L'9'), L"a", _wtoi(std::wstring(300, L'9').c_str()));
+    const std::wstring nines(300, L'9');
+    const ParseCase cases[] = {
+        {L"\"C:\\Program Files\\Velmo\\velmo.exe\",0", true, L"C:\\Program Files\\Velmo\\velmo.exe", 0},
+        {L"\"C:\\Velmo\\velmo.exe\", -101", true, L"C:\\Velmo\\velmo.exe", -101},
+        {L"'C:\\Velmo\\velmo.exe',3", true, L"C:\\Velmo\\velmo.exe", 3},
+        {L"C:\\Velmo\\velmo.ico", true, L"C:\\Velmo\\velmo.ico", 0},
+        // The index reads like _wtoi after skipping other characters.
+        {L"C:\\a.exe,", true, L"C:\\a.exe", 0},
+        {L"C:\\a.exe,+7", true, L"C:\\a.exe", 7},
+        {L"C:\\a.exe,+x5", true, L"C:\\a.exe", 0},
+        {L"C:\\a.exe,12ab34", true, L"C:\\a.exe", 12},
+        {L"C:\\a.exe,icon #-4", true, L"C:\\a.exe", -4},
+        {L"C:\\a.exe,--4", true, L"C:\\a.exe", 0},
+        // Only the first comma splits.
+        {L"C:\\a,b.exe,2", true, L"C:\\a", 2},
+        // Only quotes at the ends are trimmed.
+        {L"\"C:\\a.exe\" ,1", true, L"C:\\a.exe\" ", 1},
+        {L" \"C:\\a.exe\",1", true, L" \"C:\\a.exe", 1},
+        {L"\"'C:\\it's.exe'\"", true, L"C:\\it's.exe", 0},
+        {L"  C:\\a.exe  ", true, L"  C:\\a.exe  ", 0},
+        {L"", true, L"", 0},
+        {L",5", true, L"", 5},
+        {L"\"\"", true, L"", 0},
+        // Paths that do not fit are rejected; the limit counts up to the first comma only.
+        {std::wstring(259, L'a'), true, std::wstring(259, L'a'), 0},
+        {std::wstring(260, L'a'), false, L"", 0},
+        {std::wstring(258, L'a') + L",1", true, std::wstring(258, L'a'), 1},
+        {std::wstring(259, L'a') + L",1", false, L"", 0},
+        {std::wstring(300, L'a') + L",1", false, L"", 0},
+        {L"a," + nines, true, L"a", _wtoi(nines.c_str())},
+    };
+    for (const ParseCase& c : cases) {
+        wchar_t path[kIconPathLength];
+        int index = 12345;
+        EXPECT_EQ(ParseIconSpec(c.spec.c_str(), path, index), c.ok) << c.spec.size() << " characters: " << c.spec;
+        EXPECT_EQ(path, c.path) << c.spec;
+        EXPECT_EQ(index, c.index) << c.spec;
+    }
 }
 
 bool IsLiveIcon(HICON icon)
@@ -170,7 +138,7 @@ protected:
     DibCanvas canvas_{kCanvasSize, kCanvasSize};
 };
 
-TEST_F(EntryIconTest, LoadsByPositionAndByResourceIdentifier)
+TEST_F(EntryIconTest, LoadsByPositionByResourceIdentifierAndFromIconFiles)
 {
     const std::pair<int, COLORREF> cases[] = {{0, kRed}, {1, kBlue}, {-5, kRed}, {-7, kBlue}};
     for (const auto& [index, colour] : cases) {
@@ -178,22 +146,9 @@ TEST_F(EntryIconTest, LoadsByPositionAndByResourceIdentifier)
         EXPECT_TRUE(icon.LoadFromFile(sample_.c_str(), index)) << "index " << index;
         EXPECT_EQ(DrawnColour(icon), colour) << "index " << index;
     }
-}
-
-TEST_F(EntryIconTest, LoadsFromAnIconFile)
-{
     EntryIcon icon;
     EXPECT_TRUE(icon.LoadFromFile((ModuleDirectory() + L"\\sample_blue.ico").c_str(), 0));
     EXPECT_EQ(DrawnColour(icon), kBlue);
-}
-
-TEST_F(EntryIconTest, LoadsFromSpec)
-{
-    EntryIcon icon;
-    EXPECT_TRUE(icon.LoadFromSpec(L"\"" + sample_ + L"\", -7"));
-    EXPECT_EQ(DrawnColour(icon), kBlue);
-    EXPECT_TRUE(icon.LoadFromSpec(L"'" + sample_ + L"'"));
-    EXPECT_EQ(DrawnColour(icon), kRed);
 }
 
 TEST_F(EntryIconTest, ReplacingReleasingAndDestroyingDestroyTheIcon)
@@ -245,10 +200,6 @@ TEST_F(EntryIconTest, FilesWithoutThatIconGiveNone)
     ExpectNoIconFrom(sample_, 2);    // past the last group
     ExpectNoIconFrom(sample_, -6);   // no group with this identifier
     ExpectNoIconFrom(L"", 0);
-}
-
-TEST_F(EntryIconTest, IconCountIsNeverTakenForAnIcon)
-{
     // Index -1 asks for the number of icons: 2 here, 1 for an icon file, and
     // neither is an icon handle.
     ExpectNoIconFrom(sample_, -1);
@@ -256,27 +207,26 @@ TEST_F(EntryIconTest, IconCountIsNeverTakenForAnIcon)
     ExpectNoIconFrom(textFile_, -1);
 }
 
-TEST_F(EntryIconTest, UnparsableSpecKeepsTheHeldIcon)
+TEST_F(EntryIconTest, LoadsFromSpecAndKeepsTheIconWhenTheSpecIsUnparsable)
 {
     EntryIcon icon;
-    ASSERT_TRUE(icon.LoadFromSpec(sample_ + L",1"));
+    EXPECT_TRUE(icon.LoadFromSpec(L"'" + sample_ + L"'"));
+    EXPECT_EQ(DrawnColour(icon), kRed);
+    EXPECT_TRUE(icon.LoadFromSpec(L"\"" + sample_ + L"\", -7"));
+    EXPECT_EQ(DrawnColour(icon), kBlue);
     const HICON held = icon.Icon();
     EXPECT_FALSE(icon.LoadFromSpec(std::wstring(300, L'a')));
     EXPECT_EQ(icon.Icon(), held);
     EXPECT_EQ(DrawnColour(icon), kBlue);
-}
 
-TEST_F(EntryIconTest, SpecsThatNameNoIconGiveNone)
-{
-    EntryIcon icon;
-    // The quote and space before the comma stay in the path, which names no file.
-    EXPECT_FALSE(icon.LoadFromSpec(L"\"" + sample_ + L"\" ,0"));
-    EXPECT_EQ(icon.Icon(), nullptr);
-    EXPECT_FALSE(icon.LoadFromSpec(L""));
-    EXPECT_EQ(icon.Icon(), nullptr);
-    EXPECT_FALSE(icon.LoadFromSpec(sample_ + L",-1"));
-    EXPECT_EQ(icon.Icon(), nullptr);
-    EXPECT_EQ(DrawnColour(icon), kBackground);
+    // Parsable specs that name no icon let go of it. The quote and space
+    // before the comma stay in the path, which names no file.
+    for (const std::wstring& spec : {L"\"" + sample_ + L"\" ,0", std::wstring(), sample_ + L",-1"}) {
+        ASSERT_TRUE(icon.LoadFromSpec(sample_));
+        EXPECT_FALSE(icon.LoadFromSpec(spec)) << spec;
+        EXPECT_EQ(icon.Icon(), nullptr) << spec;
+        EXPECT_EQ(DrawnColour(icon), kBackground);
+    }
 }
 
 } // namespace

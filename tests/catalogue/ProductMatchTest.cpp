@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 InstalledEntry Entry(const std::wstring& name, const std::wstring& command = L"u.exe")
@@ -13,16 +15,12 @@ InstalledEntry Entry(const std::wstring& name, const std::wstring& command = L"u
     return entry;
 }
 
-TEST(IsTargetProduct, KeywordAtTheStartInAnyAsciiCase)
+TEST(IsTargetProduct, KeywordAtTheStartOnlyInAnyAsciiCase)
 {
     for (const wchar_t* name : {L"Velmo Guard", L"velmo", L"VELMO Browser", L"vElMoX", L"Quellmar Updater",
              L"QUELLMAR", L"quellmar tools 2"}) {
         EXPECT_TRUE(IsTargetProduct(Entry(name))) << name;
     }
-}
-
-TEST(IsTargetProduct, KeywordElsewhereOrAltered)
-{
     for (const wchar_t* name : {L"My Velmo Tools", L" Velmo", L"(Velmo)", L"velm", L"quellma", L"Vel mo",
              L"Ｖelmo", L"Quëllmar", L""}) {
         EXPECT_FALSE(IsTargetProduct(Entry(name))) << name;
@@ -72,11 +70,11 @@ TEST(CollectTargetProducts, KeepsTargetsInScanOrder)
 
     InstalledEntryList list = {Entry(L"stale")};
     CollectTargetProducts(list);
-    ASSERT_EQ(list.size(), 3u);
-    auto it = list.begin();
-    EXPECT_EQ(it->DisplayName, L"quellmar Alpha");
-    EXPECT_EQ((++it)->DisplayName, L"VELMO Mid");
-    EXPECT_EQ((++it)->DisplayName, L"Velmo Zeta");
+    std::vector<std::wstring> names;
+    for (const InstalledEntry& entry : list) {
+        names.push_back(entry.DisplayName);
+    }
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"quellmar Alpha", L"VELMO Mid", L"Velmo Zeta"}));
 }
 
 } // namespace

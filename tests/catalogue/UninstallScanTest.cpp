@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
+#include <initializer_list>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -37,6 +40,29 @@ std::vector<std::wstring> AcceptedKeys(const InstalledEntryList& list)
     return names;
 }
 
+const InstalledEntry& EntryFor(const InstalledEntryList& list, const std::wstring& key)
+{
+    static const InstalledEntry none;
+    for (const InstalledEntry& entry : list) {
+        if (entry.KeyName == key) {
+            return entry;
+        }
+    }
+    ADD_FAILURE() << "no entry for key";
+    return none;
+}
+
+InstalledEntryList ListOf(std::initializer_list<const wchar_t*> names)
+{
+    InstalledEntryList list;
+    for (const wchar_t* name : names) {
+        InstalledEntry entry;
+        entry.DisplayName = name;
+        list.push_back(entry);
+    }
+    return list;
+}
+
 class UninstallScanTest : public ::testing::Test {
 protected:
     InstalledEntryList ScanMachine()
@@ -63,17 +89,13 @@ TEST_F(UninstallScanTest, ReadsEveryFieldOfAnAcceptedSubkey)
     InstalledEntryList list = ScanAll();
     ASSERT_EQ(list.size(), 2u);
     const InstalledEntry& user = list.front();
-    EXPECT_EQ(user.DisplayName, L"User Tool");
-    EXPECT_EQ(user.UninstallString, L"C:\\tool\\remove.exe");
-    EXPECT_EQ(user.DisplayIcon, L"");
-    EXPECT_EQ(user.KeyName, L"Tool");
+    EXPECT_EQ(std::tie(user.DisplayName, user.UninstallString, user.DisplayIcon, user.KeyName),
+        std::make_tuple(L"User Tool", L"C:\\tool\\remove.exe", L"", L"Tool"));
     EXPECT_EQ(user.FromMachine, 0);
     const InstalledEntry& velmo = list.back();
+    EXPECT_EQ(std::tie(velmo.DisplayName, velmo.UninstallString, velmo.DisplayIcon, velmo.KeyName),
+        std::make_tuple(L"Velmo Guard", L"\"C:\\Velmo\\uninst.exe\" /S", L"C:\\Velmo\\guard.exe,2", L"{A1}"));
     EXPECT_EQ(velmo.Sequence, 0);
-    EXPECT_EQ(velmo.DisplayName, L"Velmo Guard");
-    EXPECT_EQ(velmo.UninstallString, L"\"C:\\Velmo\\uninst.exe\" /S");
-    EXPECT_EQ(velmo.DisplayIcon, L"C:\\Velmo\\guard.exe,2");
-    EXPECT_EQ(velmo.KeyName, L"{A1}");
     EXPECT_EQ(velmo.FromMachine, 1);
 }
 
@@ -88,45 +110,27 @@ TEST_F(UninstallScanTest, NeitherRootPresentGivesAnEmptyList)
     EXPECT_TRUE(ScanAll().empty());
 }
 
-TEST_F(UninstallScanTest, UpdateKeyNamesAreSkippedBeforeReading)
+TEST_F(UninstallScanTest, FilterRulesSkipUpdatesSystemComponentsAndOperatingSystemParts)
 {
-    registry_.AddProduct(kMachine, L"KB123456", L"Update One", L"x.exe");
-    registry_.AddProduct(kMachine, L"kb9", L"Update Two", L"x.exe");
-    registry_.AddProduct(kMachine, L"Kb0x", L"Update Three", L"x.exe");
-    registry_.AddProduct(kMachine, L"KB", L"Just KB", L"x.exe");
-    registry_.AddProduct(kMachine, L"KBase Tool", L"Knowledge Base", L"x.exe");
-    registry_.AddProduct(kMachine, L"XKB1", L"Not A Prefix", L"x.exe");
-
-    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"KB", L"KBase Tool", L"XKB1"}));
-}
-
-TEST_F(UninstallScanTest, BracketedKbInTheDisplayNameDropsOnlyExactSpellings)
-{
+    // Update key names: KB or kb followed by a digit.
+    for (const wchar_t* key : {L"KB123456", L"kb9", L"Kb0x", L"KB", L"KBase Tool", L"XKB1"}) {
+        registry_.AddProduct(kMachine, key, std::wstring(L"Name of ") + key, L"x.exe");
+    }
+    // Bracketed "(KB" or "(kb" in the display name, in exactly those spellings.
     registry_.AddProduct(kMachine, L"a", L"Security Update (KB2345)", L"x.exe");
     registry_.AddProduct(kMachine, L"b", L"Hotfix (kb77)", L"x.exe");
     registry_.AddProduct(kMachine, L"c", L"Mixed (Kb12)", L"x.exe");
     registry_.AddProduct(kMachine, L"d", L"Mixed (kB12)", L"x.exe");
     registry_.AddProduct(kMachine, L"e", L"No bracket KB12", L"x.exe");
-
-    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"c", L"d", L"e"}));
-}
-
-TEST_F(UninstallScanTest, SystemComponentCountsOnlyAsNonZeroDword)
-{
-    registry_.AddProduct(kMachine, L"dword1", L"Hidden", L"x.exe");
-    registry_.WriteDword(kMachine, L"dword1", L"SystemComponent", 1);
-    registry_.AddProduct(kMachine, L"dword7", L"Hidden Too", L"x.exe");
-    registry_.WriteDword(kMachine, L"dword7", L"SystemComponent", 7);
-    registry_.AddProduct(kMachine, L"dword0", L"Shown Zero", L"x.exe");
-    registry_.WriteDword(kMachine, L"dword0", L"SystemComponent", 0);
+    // SystemComponent counts only as a non-zero REG_DWORD.
+    const std::pair<const wchar_t*, DWORD> components[] = {{L"dword1", 1}, {L"dword7", 7}, {L"dword0", 0}};
+    for (const auto& [key, value] : components) {
+        registry_.AddProduct(kMachine, key, key, L"x.exe");
+        registry_.WriteDword(kMachine, key, L"SystemComponent", value);
+    }
     registry_.AddProduct(kMachine, L"text1", L"Shown Text", L"x.exe");
     registry_.WriteString(kMachine, L"text1", L"SystemComponent", L"1");
-
-    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"dword0", L"text1"}));
-}
-
-TEST_F(UninstallScanTest, OperatingSystemParentsAreSkippedInAnyCase)
-{
+    // Parts of the operating system, named in any case and as any text type.
     registry_.AddProduct(kMachine, L"os", L"Part One", L"x.exe");
     registry_.WriteString(kMachine, L"os", L"ParentKeyName", L"operatingsystem");
     registry_.AddProduct(kMachine, L"ent", L"Part Two", L"x.exe");
@@ -137,7 +141,8 @@ TEST_F(UninstallScanTest, OperatingSystemParentsAreSkippedInAnyCase)
     const wchar_t os[] = L"OperatingSystem";
     registry_.WriteBinary(kMachine, L"binary", L"ParentKeyName", os, sizeof(os));
 
-    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"binary", L"other"}));
+    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"KB", L"KBase Tool", L"XKB1", L"binary", L"c",
+                                               L"d", L"dword0", L"e", L"other", L"text1"}));
 }
 
 TEST_F(UninstallScanTest, NameAndCommandMustBePresentNonEmptyText)
@@ -167,22 +172,17 @@ TEST_F(UninstallScanTest, IconIsOptionalAndTextIsKeptUnexpanded)
 
     const InstalledEntryList list = ScanMachine();
     ASSERT_EQ(list.size(), 3u);
-    for (const InstalledEntry& entry : list) {
-        if (entry.KeyName == L"expand") {
-            EXPECT_EQ(entry.UninstallString, L"%ProgramFiles%\\Velmo\\uninst.exe /x");
-            EXPECT_EQ(entry.DisplayIcon, L"%SystemRoot%\\icon.ico");
-        } else {
-            EXPECT_EQ(entry.DisplayIcon, L"") << entry.KeyName;
-        }
-    }
+    EXPECT_EQ(EntryFor(list, L"expand").UninstallString, L"%ProgramFiles%\\Velmo\\uninst.exe /x");
+    EXPECT_EQ(EntryFor(list, L"expand").DisplayIcon, L"%SystemRoot%\\icon.ico");
+    EXPECT_EQ(EntryFor(list, L"noIcon").DisplayIcon, L"");
+    EXPECT_EQ(EntryFor(list, L"dwordIcon").DisplayIcon, L"");
 }
 
 TEST_F(UninstallScanTest, TextsUpTo259CharactersFitAndLongerOnesFail)
 {
     const std::wstring fits(259, L'n');
-    const std::wstring tooLong(260, L'n');
     registry_.AddProduct(kMachine, L"nameFits", fits, L"x.exe");
-    registry_.AddProduct(kMachine, L"nameLong", tooLong, L"x.exe");
+    registry_.AddProduct(kMachine, L"nameLong", std::wstring(260, L'n'), L"x.exe");
     registry_.AddProduct(kMachine, L"commandFits", L"Command Fits", std::wstring(259, L'c'));
     registry_.AddProduct(kMachine, L"commandLong", L"Command Long", std::wstring(260, L'c'));
     registry_.AddProduct(kMachine, L"iconFits", L"Icon Fits", L"x.exe", std::wstring(259, L'i'));
@@ -190,17 +190,10 @@ TEST_F(UninstallScanTest, TextsUpTo259CharactersFitAndLongerOnesFail)
 
     const InstalledEntryList list = ScanMachine();
     EXPECT_EQ(AcceptedKeys(list), (std::vector<std::wstring>{L"commandFits", L"iconFits", L"iconLong", L"nameFits"}));
-    for (const InstalledEntry& entry : list) {
-        if (entry.KeyName == L"nameFits") {
-            EXPECT_EQ(entry.DisplayName, fits);
-        } else if (entry.KeyName == L"commandFits") {
-            EXPECT_EQ(entry.UninstallString, std::wstring(259, L'c'));
-        } else if (entry.KeyName == L"iconFits") {
-            EXPECT_EQ(entry.DisplayIcon, std::wstring(259, L'i'));
-        } else {
-            EXPECT_EQ(entry.DisplayIcon, L"");
-        }
-    }
+    EXPECT_EQ(EntryFor(list, L"nameFits").DisplayName, fits);
+    EXPECT_EQ(EntryFor(list, L"commandFits").UninstallString, std::wstring(259, L'c'));
+    EXPECT_EQ(EntryFor(list, L"iconFits").DisplayIcon, std::wstring(259, L'i'));
+    EXPECT_EQ(EntryFor(list, L"iconLong").DisplayIcon, L"");
 }
 
 TEST_F(UninstallScanTest, UnterminatedValuesAreNotReadBeyondTheBuffer)
@@ -229,17 +222,6 @@ TEST_F(UninstallScanTest, UnterminatedValuesAreNotReadBeyondTheBuffer)
     }
 }
 
-TEST_F(UninstallScanTest, ValueWithEmbeddedNulIsCutAtTheFirstNul)
-{
-    const wchar_t text[] = L"Velmo\0Hidden";
-    registry_.WriteBinary(kMachine, L"nul", L"DisplayName", text, sizeof(text), REG_SZ);
-    registry_.WriteString(kMachine, L"nul", L"UninstallString", L"x.exe");
-
-    InstalledEntryList list = ScanMachine();
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list.front().DisplayName, L"Velmo");
-}
-
 TEST_F(UninstallScanTest, SubkeyWhosePathWouldBeCutIsSkipped)
 {
     // 51 + 1 + 207 = 259 characters still fit; one more would be cut.
@@ -253,50 +235,25 @@ TEST_F(UninstallScanTest, SubkeyWhosePathWouldBeCutIsSkipped)
     EXPECT_EQ(Names(ScanMachine()), (std::vector<std::wstring>{L"Fits", L"Cut Target"}));
 }
 
-TEST(SortByDisplayName, OrdersAsLstrcmpiWDoes)
+TEST(SortByDisplayName, OrdersStablyAsLstrcmpiWDoes)
 {
     // Locale-aware order: punctuation weighs less than letters, accents and
     // ligatures sort near their base letters, case is ignored.
-    const std::vector<std::wstring> names = {L"velmo b", L"Apple", L"Velmo A", L"zeta", L"äther", L"10 Tool", L"2 Tool",
+    InstalledEntryList list = ListOf({L"velmo b", L"Apple", L"Velmo A", L"zeta", L"äther", L"10 Tool", L"2 Tool",
         L"_under", L"apple-pie", L"applepie", L"apple pie", L"co-op", L"coop", L"it's", L"its", L"Straße", L"strasse",
-        L"é", L"E", L"e", L"速度软件", L"软件", L"a\u0301", L"á", L"-x", L"'x", L"x", L"A", L"a", L"Apple"};
-    InstalledEntryList list;
-    for (size_t i = 0; i < names.size(); ++i) {
-        InstalledEntry entry;
-        entry.DisplayName = names[i];
-        entry.KeyName = std::to_wstring(i);
-        list.push_back(entry);
+        L"é", L"E", L"e", L"速度软件", L"软件", L"a\u0301", L"á", L"-x", L"'x", L"x", L"A", L"a", L"Apple"});
+    int key = 0;
+    for (InstalledEntry& entry : list) {
+        entry.KeyName = std::to_wstring(key++);
     }
-    InstalledEntryList expected = list;
-    std::vector<InstalledEntry> reference(expected.begin(), expected.end());
-    std::stable_sort(reference.begin(), reference.end(), [](const InstalledEntry& a, const InstalledEntry& b) {
+    std::vector<InstalledEntry> expected(list.begin(), list.end());
+    std::stable_sort(expected.begin(), expected.end(), [](const InstalledEntry& a, const InstalledEntry& b) {
         return lstrcmpiW(a.DisplayName.c_str(), b.DisplayName.c_str()) < 0;
     });
 
     SortByDisplayName(list);
     // Key names too: entries that compare equal keep their relative order.
-    std::vector<std::wstring> expectedKeys;
-    for (const InstalledEntry& entry : reference) {
-        expectedKeys.push_back(entry.KeyName);
-    }
-    EXPECT_EQ(KeyNames(list), expectedKeys);
-}
-
-TEST_F(UninstallScanTest, SortIsStable)
-{
-    InstalledEntryList list;
-    for (const wchar_t* key : {L"1", L"2", L"3"}) {
-        InstalledEntry entry;
-        entry.DisplayName = L"same";
-        entry.KeyName = key;
-        list.push_back(entry);
-    }
-    InstalledEntry first;
-    first.DisplayName = L"a";
-    list.push_back(first);
-
-    SortByDisplayName(list);
-    EXPECT_EQ(KeyNames(list), (std::vector<std::wstring>{L"", L"1", L"2", L"3"}));
+    EXPECT_EQ(KeyNames(list), KeyNames(InstalledEntryList(expected.begin(), expected.end())));
 }
 
 TEST_F(UninstallScanTest, MachineEntryWinsOverUserEntryOfTheSameName)
@@ -322,26 +279,13 @@ TEST_F(UninstallScanTest, FirstEnumeratedWinsWithinOneRoot)
     EXPECT_EQ(list.front().KeyName, L"a-first");
 }
 
-TEST(RemoveDuplicateNames, ComparesAgainstTheLastSurvivorOnly)
+TEST(RemoveDuplicateNames, ComparesAgainstTheLastSurvivorFoldingOnlyAsciiLetters)
 {
-    InstalledEntryList list;
-    for (const wchar_t* name : {L"a", L"A", L"b", L"a", L"B", L"b"}) {
-        InstalledEntry entry;
-        entry.DisplayName = name;
-        list.push_back(entry);
-    }
+    InstalledEntryList list = ListOf({L"a", L"A", L"b", L"a", L"B", L"b"});
     RemoveDuplicateNames(list);
     EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"a", L"b", L"a", L"B"}));
-}
 
-TEST(RemoveDuplicateNames, FoldsOnlyAsciiLetters)
-{
-    InstalledEntryList list;
-    for (const wchar_t* name : {L"Äpfel", L"äpfel", L"Straße", L"STRASSE"}) {
-        InstalledEntry entry;
-        entry.DisplayName = name;
-        list.push_back(entry);
-    }
+    list = ListOf({L"Äpfel", L"äpfel", L"Straße", L"STRASSE"});
     RemoveDuplicateNames(list);
     EXPECT_EQ(list.size(), 4u);
 }
