@@ -1,15 +1,11 @@
-#include "draw/DrawRoutines.h"
 #include "draw/GdiHandles.h"
 #include "elements/Gradient.h"
-#include "elements/OffscreenBuffer.h"
 
-#include "tests/elements/ElementTestSupport.h"
 #include "tests/support/DibCanvas.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
-#include <stdexcept>
 
 namespace {
 
@@ -30,10 +26,16 @@ TEST(BlendColourTest, BlendsEachChannelTruncatingTowardZero)
     EXPECT_EQ(BlendColour(RGB(1, 2, 3), RGB(200, 100, 50), 0, 0), RGB(1, 2, 3));
 }
 
-TEST(FillVerticalGradientTest, TenRowsOfGreyStopShortOfTheBottomColour)
+TEST(FillVerticalGradientTest, TenRowsOfGreyStopShortOfTheBottomColourAndEmptyAreasDrawNothing)
 {
     DibCanvas canvas(20, 14, kWhite);
     FillVerticalGradient(canvas.Dc(), {3, 2, 13, 12}, Grey(0), Grey(100));
+    // Empty, upside-down and single-stop areas over the gradient must leave it alone.
+    FillVerticalGradient(canvas.Dc(), {2, 5, 8, 5}, Grey(255), Grey(255));
+    FillVerticalGradient(canvas.Dc(), {2, 8, 8, 3}, Grey(255), Grey(255));
+    const double positions[] = {0.0};
+    const COLORREF colours[] = {Grey(255)};
+    FillGradientStops(canvas.Dc(), {0, 0, 20, 14}, 1, positions, colours);
     for (int row = 0; row < 10; ++row) {
         for (int x = 3; x < 13; ++x) {
             ASSERT_EQ(canvas.Pixel(x, 2 + row), Grey(row * 10)) << "x " << x << ", row " << row;
@@ -43,17 +45,6 @@ TEST(FillVerticalGradientTest, TenRowsOfGreyStopShortOfTheBottomColour)
     }
     EXPECT_EQ(canvas.Pixel(5, 1), kWhite);
     EXPECT_EQ(canvas.Pixel(5, 12), kWhite);
-}
-
-TEST(FillVerticalGradientTest, EmptyRectanglesAndSingleStopsDrawNothing)
-{
-    DibCanvas canvas(10, 10, kWhite);
-    FillVerticalGradient(canvas.Dc(), {2, 5, 8, 5}, Grey(0), Grey(0));
-    FillVerticalGradient(canvas.Dc(), {2, 8, 8, 3}, Grey(0), Grey(0));
-    const double positions[] = {0.0};
-    const COLORREF colours[] = {Grey(0)};
-    FillGradientStops(canvas.Dc(), {0, 0, 10, 10}, 1, positions, colours);  // one stop: no band
-    EXPECT_EQ(canvas.Pixels({0, 0, 10, 10}), std::vector<COLORREF>(100, kWhite));
 }
 
 TEST(FillGradientStopsTest, ThreeStopsMakeTwoBandsSplitAtTheMiddle)
@@ -138,7 +129,7 @@ void ExpectPensCleanedUp(Drawing draw, int expectedPens)
     PenAudit audit;
     EnumEnhMetaFile(nullptr, recording, PenAudit::Record, &audit, nullptr);
     DeleteEnhMetaFile(recording);
-    EXPECT_EQ(audit.pensCreated, expectedPens + 1);  // the caller's pen counts too
+    EXPECT_EQ(audit.pensCreated, expectedPens + 1);  // with the caller's pen
     EXPECT_EQ(audit.livePens.size(), 1u) << "only the caller's pen may stay alive";
     EXPECT_EQ(audit.selectedPen, ENHMETA_STOCK_OBJECT | BLACK_PEN);
 }
@@ -149,64 +140,6 @@ TEST(GradientPensTest, EveryRowPenIsDeletedAndThePreviousPenRestored)
     const double positions[] = {0.0, 0.5, 1.0};
     const COLORREF colours[] = {Grey(0), Grey(100), Grey(200)};
     ExpectPensCleanedUp([&](HDC dc) { FillGradientStops(dc, {0, 0, 10, 8}, 3, positions, colours); }, 8);
-}
-
-TEST(OffscreenBufferTest, StartsWithTheTargetsPixelsAndCopiesBackOnRelease)
-{
-    DibCanvas target(40, 40, Grey(50));
-    const RECT area = {10, 8, 30, 28};
-    HDC memory = nullptr;
-    HGDIOBJ bitmap = nullptr;
-    {
-        const OffscreenBuffer buffer(target.Dc(), &area);
-        memory = buffer.Get();
-        bitmap = GetCurrentObject(memory, OBJ_BITMAP);
-        EXPECT_EQ(GetPixel(memory, 12, 10), Grey(50));
-        EXPECT_EQ(GetPixel(memory, 29, 27), Grey(50));
-        FillSolidRect(memory, {12, 10, 20, 18}, RGB(200, 0, 0));
-        FillSolidRect(memory, {0, 0, 40, 5}, RGB(0, 0, 200));  // outside the buffer
-        EXPECT_EQ(target.Pixel(15, 15), Grey(50)) << "nothing reaches the target before the release";
-    }
-    EXPECT_EQ(target.Pixel(12, 10), RGB(200, 0, 0));
-    EXPECT_EQ(target.Pixel(19, 17), RGB(200, 0, 0));
-    EXPECT_EQ(target.Pixel(20, 17), Grey(50));
-    EXPECT_EQ(target.Pixel(29, 27), Grey(50));
-    EXPECT_EQ(target.Pixel(5, 2), Grey(50));
-    EXPECT_EQ(GetObjectType(memory), 0u) << "memory DC deleted";
-    EXPECT_EQ(GetObjectType(bitmap), 0u) << "bitmap deleted";
-}
-
-TEST(OffscreenBufferTest, CoversTheClippingBoxWithoutARectangle)
-{
-    DibCanvas target(40, 40, Grey(50));
-    IntersectClipRect(target.Dc(), 5, 6, 25, 16);
-    {
-        const OffscreenBuffer buffer(target.Dc());
-        EXPECT_EQ(buffer.Rect().left, 5);
-        EXPECT_EQ(buffer.Rect().top, 6);
-        EXPECT_EQ(buffer.Rect().right, 25);
-        EXPECT_EQ(buffer.Rect().bottom, 16);
-        FillSolidRect(buffer.Get(), {0, 0, 40, 40}, RGB(0, 150, 0));
-    }
-    SelectClipRgn(target.Dc(), nullptr);
-    EXPECT_EQ(target.Pixel(5, 6), RGB(0, 150, 0));
-    EXPECT_EQ(target.Pixel(24, 15), RGB(0, 150, 0));
-    EXPECT_EQ(target.Pixel(4, 6), Grey(50));
-    EXPECT_EQ(target.Pixel(24, 16), Grey(50));
-}
-
-TEST(OffscreenBufferTest, CopiesBackWhenPaintingIsLeftThroughAnError)
-{
-    DibCanvas target(20, 20, Grey(50));
-    const RECT area = {0, 0, 20, 20};
-    try {
-        const OffscreenBuffer buffer(target.Dc(), &area);
-        FillSolidRect(buffer.Get(), {2, 2, 6, 6}, RGB(0, 0, 220));
-        throw std::runtime_error("painting failed");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(target.Pixel(3, 3), RGB(0, 0, 220));
-    EXPECT_EQ(target.Pixel(10, 10), Grey(50));
 }
 
 } // namespace

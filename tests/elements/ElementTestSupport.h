@@ -33,10 +33,8 @@ public:
     ~HostWindow() { DestroyWindow(window_); }
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
-
     HWND Handle() const { return window_; }
 
-    // A root as large as the client area.
     ContainerElement* MakeRoot()
     {
         RECT client = {};
@@ -140,7 +138,7 @@ private:
 
 using EventLog = std::vector<std::string>;
 
-// An element of class Base that writes its mouse and size events into a log.
+// An element of class Base that writes its mouse events into a log.
 // A leave while the element is no longer in a container shows as "leave-detached".
 template <typename Base>
 class Recording : public Base {
@@ -151,38 +149,15 @@ public:
     {
     }
 
-    void OnMouseEnter() override
-    {
-        log_.push_back(name_ + " enter");
-        Base::OnMouseEnter();
-    }
-    void OnMouseLeave() override
-    {
-        log_.push_back(name_ + (this->Parent() ? " leave" : " leave-detached"));
-        Base::OnMouseLeave();
-    }
-    void OnMouseDown() override
-    {
-        log_.push_back(name_ + " down");
-        Base::OnMouseDown();
-    }
-    void OnMouseUp() override
-    {
-        log_.push_back(name_ + " up");
-        Base::OnMouseUp();
-    }
-    void OnMouseDrag() override
-    {
-        log_.push_back(name_ + " drag");
-        Base::OnMouseDrag();
-    }
-    void OnSize() override
-    {
-        log_.push_back(name_ + " size");
-        Base::OnSize();
-    }
+    void OnMouseEnter() override { Log(" enter"); Base::OnMouseEnter(); }
+    void OnMouseLeave() override { Log(this->Parent() ? " leave" : " leave-detached"); Base::OnMouseLeave(); }
+    void OnMouseDown() override { Log(" down"); Base::OnMouseDown(); }
+    void OnMouseUp() override { Log(" up"); Base::OnMouseUp(); }
+    void OnMouseDrag() override { Log(" drag"); Base::OnMouseDrag(); }
 
 private:
+    void Log(const char* event) { log_.push_back(name_ + event); }
+
     EventLog& log_;
     const std::string name_;
 };
