@@ -79,17 +79,6 @@ TEST_F(ListInputTest, ClickingTheSelectedRowAgainOnlyBringsItIntoView)
     EXPECT_EQ(VerticalPosition(list), 150);
 }
 
-TEST_F(ListInputTest, DoubleClickReportsInOrder)
-{
-    Mouse(WM_LBUTTONDOWN, 20, 120);
-    Mouse(WM_LBUTTONUP, 20, 120);
-    Mouse(WM_LBUTTONDBLCLK, 20, 120);
-    Mouse(WM_LBUTTONUP, 20, 120);
-    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 3), Note(NM_CLICK, 3), Note(NM_DBLCLK, 3),
-                              Note(NM_CLICK, 3)}));
-    ExpectSelected(3);
-}
-
 void SendButton(DWORD flags)
 {
     INPUT input = {};
@@ -98,7 +87,7 @@ void SendButton(DWORD flags)
     SendInput(1, &input, sizeof input);
 }
 
-TEST_F(ListInputTest, RealDoubleClickArrivesAsDoubleClick)
+TEST_F(ListInputTest, DoubleClickReportsInOrder)
 {
     POINT point = {30, 125};
     ClientToScreen(list.Handle(), &point);
@@ -130,12 +119,10 @@ TEST_F(ListInputTest, RightClickSelectsAndReportsOnRelease)
 {
     EXPECT_EQ(Mouse(WM_RBUTTONDOWN, 20, 70), 0);
     ExpectSelected(2);
-    EXPECT_EQ(GetFocus(), list.Handle());
     Mouse(WM_RBUTTONUP, 20, 70);
     Mouse(WM_RBUTTONDOWN, 20, 70);  // the same row: no change to report
     Mouse(WM_RBUTTONUP, 20, 70);
     EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 2), Note(NM_RCLICK, 2), Note(NM_RCLICK, 2)}));
-
     list.DeleteAll();
     Received();
     Mouse(WM_RBUTTONDOWN, 20, 70);
@@ -167,29 +154,6 @@ TEST_F(ListInputTest, UpAndDownStopAtTheEnds)
     ExpectSelected(kRows);
     EXPECT_EQ(Received().size(), static_cast<size_t>(kRows - 2));
     EXPECT_EQ(Row(kRows)->Rect().bottom, kHeight);
-
-    // Keys that move nothing still report nothing.
-    Key(VK_LEFT);
-    Key(VK_HOME);
-    SendMessageW(list.Handle(), WM_CHAR, L'a', 0);
-    ExpectSelected(kRows);
-    EXPECT_EQ(Received(), std::vector<Notification>{});
-}
-
-TEST_F(ListInputTest, DownSkipsHiddenRowsAndStartsAtTheFirstVisible)
-{
-    Row(1)->SetVisible(false, false);
-    Row(2)->SetVisible(false, false);
-    Row(4)->SetVisible(false, false);
-    list.Relayout();
-    Key(VK_DOWN);
-    ExpectSelected(3);
-    Key(VK_DOWN);
-    ExpectSelected(5);
-    Key(VK_UP);
-    ExpectSelected(3);
-    Key(VK_UP);  // nothing visible above
-    ExpectSelected(3);
 }
 
 TEST_F(ListInputTest, DownOntoAPartlyHiddenRowScrollsByTheHiddenPart)
@@ -217,61 +181,20 @@ TEST_F(ListInputTest, DownOntoAPartlyHiddenRowScrollsByTheHiddenPart)
     EXPECT_EQ(Row(1)->Rect().top, 0);
 }
 
-TEST_F(ListInputTest, PageDownWalksToTheLastRow)
+TEST_F(ListInputTest, PageDownAndUpWalkToTheEnds)
 {
-    Key(VK_NEXT);  // probe at 0 + 200: the fifth row
-    ExpectSelected(5);
-    EXPECT_EQ(VerticalPosition(list), 50);
-    Key(VK_NEXT);  // probe at 150 + 200, the ninth row
-    ExpectSelected(9);
-    EXPECT_EQ(VerticalPosition(list), 250);
-    Key(VK_NEXT);  // probe below the last row: the last visible one
-    ExpectSelected(10);
-    EXPECT_EQ(VerticalPosition(list), 300);
-    Key(VK_NEXT);
-    ExpectSelected(10);
-    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 5), Note(LN_SELCHANGED, 9),
-                              Note(LN_SELCHANGED, 10)}));
-}
-
-TEST_F(ListInputTest, PageUpWalksToTheFirstRow)
-{
-    for (int i = 0; i < kRows; ++i) {
-        Key(VK_DOWN);
+    // Each step probes one page below or above the selection's top.
+    const std::pair<WPARAM, std::pair<int, int>> steps[] = {{VK_NEXT, {5, 50}}, {VK_NEXT, {9, 250}},
+        {VK_NEXT, {10, 300}}, {VK_NEXT, {10, 300}}, {VK_PRIOR, {6, 250}}, {VK_PRIOR, {2, 50}}, {VK_PRIOR, {1, 0}},
+        {VK_PRIOR, {1, 0}}};
+    for (const auto& [key, expected] : steps) {
+        Key(key);
+        ExpectSelected(expected.first);
+        EXPECT_EQ(VerticalPosition(list), expected.second);
     }
-    Received();
-    ASSERT_EQ(VerticalPosition(list), 300);
-    Key(VK_PRIOR);  // probe at 150 − 200: the sixth row
-    ExpectSelected(6);
-    EXPECT_EQ(VerticalPosition(list), 250);
-    Key(VK_PRIOR);  // probe at 0 − 200: the second row
-    ExpectSelected(2);
-    EXPECT_EQ(VerticalPosition(list), 50);
-    Key(VK_PRIOR);  // probe above the first row: the first visible one
-    ExpectSelected(1);
-    EXPECT_EQ(VerticalPosition(list), 0);
-    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 6), Note(LN_SELCHANGED, 2),
+    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 5), Note(LN_SELCHANGED, 9),
+                              Note(LN_SELCHANGED, 10), Note(LN_SELCHANGED, 6), Note(LN_SELCHANGED, 2),
                               Note(LN_SELCHANGED, 1)}));
-}
-
-TEST_F(ListInputTest, PagingAnEmptyListSelectsNothing)
-{
-    list.DeleteAll();
-    Key(VK_NEXT);
-    Key(VK_PRIOR);
-    Key(VK_DOWN);
-    EXPECT_EQ(list.SelectedRow(), nullptr);
-    EXPECT_EQ(Received(), std::vector<Notification>{});
-}
-
-TEST_F(ListInputTest, TypingBringsTheSelectionIntoView)
-{
-    Key(VK_DOWN);
-    SendMessageW(list.Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
-    ASSERT_EQ(Row(1)->Rect().top, -200);
-    SendMessageW(list.Handle(), WM_CHAR, L'x', 0);
-    ExpectSelected(1);
-    EXPECT_EQ(Row(1)->Rect().top, 0);
 }
 
 TEST_F(ListInputTest, DeleteAllClearsTheSelectionWithANotification)
@@ -287,6 +210,10 @@ TEST_F(ListInputTest, DeleteAllClearsTheSelectionWithANotification)
     EXPECT_EQ(list.Host().OriginY(), 0);
 
     list.DeleteAll();  // nothing selected: nothing to report
+    Key(VK_NEXT);
+    Key(VK_PRIOR);
+    Key(VK_DOWN);
+    EXPECT_EQ(list.SelectedRow(), nullptr);
     EXPECT_EQ(Received(), std::vector<Notification>{});
 }
 
@@ -312,42 +239,30 @@ TEST_F(ListInputTest, HotRowFollowsThePointerAndIsClearedOnLeave)
         Mouse(WM_MOUSEMOVE, x, y);
     };
     moveTo(20, 70);
-    EXPECT_EQ(list.HotRow(), Row(2));
     EXPECT_TRUE(Row(2)->Hot());
     moveTo(20, 120);
     EXPECT_EQ(list.HotRow(), Row(3));
     EXPECT_FALSE(Row(2)->Hot());
     EXPECT_TRUE(Row(3)->Hot());
 
-    SendMessageW(list.Handle(), WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(list.HotRow(), nullptr);
-    EXPECT_FALSE(Row(3)->Hot());
-
-    // A move whose point belongs to another window ends hovering too.
-    moveTo(20, 120);
-    ASSERT_EQ(list.HotRow(), Row(3));
+    // A move whose point belongs to another window ends hovering.
     Mouse(WM_MOUSEMOVE, -5, 120);
     EXPECT_EQ(list.HotRow(), nullptr);
     EXPECT_FALSE(Row(3)->Hot());
-    EXPECT_EQ(Received(), std::vector<Notification>{});
-}
 
-TEST_F(ListInputTest, LeavingTheWindowClearsTheHotRow)
-{
-    POINT screen = {20, 70};
-    ClientToScreen(list.Handle(), &screen);
-    SetCursorPos(screen.x, screen.y);
-    Mouse(WM_MOUSEMOVE, 20, 70);
+    // The leave request made on a move reports the pointer going.
+    moveTo(20, 70);
     ASSERT_EQ(list.HotRow(), Row(2));
-
-    // The leave request made on the first move reports the pointer going.
-    SetCursorPos(screen.x, screen.y + 400);
+    POINT away = {20, 470};
+    ClientToScreen(list.Handle(), &away);
+    SetCursorPos(away.x, away.y);
     for (int wait = 0; wait < 50 && list.HotRow(); ++wait) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         Pump();
     }
     EXPECT_EQ(list.HotRow(), nullptr);
     EXPECT_FALSE(Row(2)->Hot());
+    EXPECT_EQ(Received(), std::vector<Notification>{});
 }
 
 } // namespace
