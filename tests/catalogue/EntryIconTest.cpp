@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -87,12 +89,7 @@ protected:
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
         textFile_ = std::wstring(temp) + L"fg-icon-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-        HANDLE file = CreateFileW(textFile_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        const char text[] = "not an icon, not an executable\r\n";
-        DWORD written = 0;
-        WriteFile(file, text, sizeof(text) - 1, &written, nullptr);
-        CloseHandle(file);
+        std::ofstream(std::filesystem::path(textFile_)) << "not an icon, not an executable\r\n";
     }
 
     void TearDown() override { DeleteFileW(textFile_.c_str()); }

@@ -1,7 +1,6 @@
 #include "framework/WindowObject.h"
 
 #include "tests/framework/TestWindows.h"
-#include "tests/support/DibCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -279,27 +278,18 @@ TEST_F(CreationTest, WindowIsBoundBeforeItsFirstMessage)
     EXPECT_EQ(Names(topLevel.messages), Names({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}));
 }
 
-TEST_F(CreationTest, OnlyTheRequestedWindowIsBound)
-{
-    RecordingWindow parent;
-    parent.createsPlainChild = true;
-    ASSERT_TRUE(parent.Create(0, kRecorderClass, L"", WS_CHILD, 0, 0, 100, 100, Host(), nullptr));
-    ScopedWindow window(parent.Handle());
-
-    ASSERT_NE(parent.plainChild, nullptr);
-    EXPECT_EQ(WindowObject::FromHandle(parent.Handle()), &parent);
-    EXPECT_EQ(WindowObject::FromHandle(parent.plainChild), nullptr);
-    EXPECT_NE(GetWindowLongPtrW(parent.plainChild, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ObjectWindowProc));
-}
-
-TEST_F(CreationTest, CreateFromInsideAnotherCreationBindsBoth)
+TEST_F(CreationTest, OnlyTheRequestedWindowsAreBoundEvenWhenNested)
 {
     RecordingWindow inner;
     RecordingWindow outer;
+    outer.createsPlainChild = true;
     outer.boundChild = &inner;
     ASSERT_TRUE(outer.Create(0, kRecorderClass, L"", WS_CHILD, 0, 0, 100, 100, Host(), nullptr));
     ScopedWindow window(outer.Handle());
 
+    ASSERT_NE(outer.plainChild, nullptr);
+    EXPECT_EQ(WindowObject::FromHandle(outer.plainChild), nullptr);
+    EXPECT_NE(GetWindowLongPtrW(outer.plainChild, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ObjectWindowProc));
     ASSERT_NE(inner.Handle(), nullptr);
     EXPECT_EQ(GetParent(inner.Handle()), outer.Handle());
     EXPECT_EQ(WindowObject::FromHandle(outer.Handle()), &outer);
@@ -426,20 +416,15 @@ protected:
     DRAWITEMSTRUCT item_{};
 };
 
-TEST_F(ReflectionTest, ChildObjectDrawsItsOwnItem)
-{
-    EXPECT_EQ(SendDrawItem(ODT_BUTTON, childWindow_.Get()), TRUE);
-
-    const std::vector<OriginalCall> expected = {{WM_DRAWITEM, 42, ItemParam()}};
-    EXPECT_EQ(control_.reflected, expected);
-    EXPECT_FALSE(control_.resultPointerGiven);
-    EXPECT_TRUE(OriginalCalls().empty());
-}
-
-TEST_F(ReflectionTest, MenuItemsAreNeverReflected)
+TEST_F(ReflectionTest, ChildObjectDrawsItsOwnItemButNeverAMenuItem)
 {
     EXPECT_EQ(SendDrawItem(ODT_MENU, childWindow_.Get()), 0);
     EXPECT_TRUE(control_.reflected.empty());
+
+    EXPECT_EQ(SendDrawItem(ODT_BUTTON, childWindow_.Get()), TRUE);
+    const std::vector<OriginalCall> expected = {{WM_DRAWITEM, 42, ItemParam()}};
+    EXPECT_EQ(control_.reflected, expected);
+    EXPECT_FALSE(control_.resultPointerGiven);
     EXPECT_TRUE(OriginalCalls().empty());
 }
 
@@ -469,58 +454,6 @@ TEST(UtilitiesTest, PointFromLParamWidensEachHalfWithItsSign)
         PointFromLParam(point, c.lParam);
         EXPECT_EQ(std::make_pair(point.x, point.y), std::make_pair(c.x, c.y)) << std::hex << c.lParam;
     }
-}
-
-TEST(UtilitiesTest, ScreenRectToClientConvertsBothCorners)
-{
-    ScopedWindow host(CreateOriginalWindow());
-    ASSERT_NE(host.Get(), nullptr);
-    ScopedWindow child(CreateWindowExW(0, kOriginalClass, L"", WS_CHILD, 15, 25, 40, 30, host.Get(), nullptr,
-                                       GetModuleHandleW(nullptr), nullptr));
-    ASSERT_NE(child.Get(), nullptr);
-
-    RECT rect{};
-    GetWindowRect(child.Get(), &rect);
-    ScreenRectToClient(host.Get(), rect);
-    EXPECT_EQ(std::make_tuple(rect.left, rect.top, rect.right, rect.bottom), std::make_tuple(15L, 25L, 55L, 55L));
-}
-
-// Maps WM_ERASEBKGND to the shared handler when asked to.
-class ErasingWindow : public WindowObject {
-public:
-    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
-    static const MessageMap* ClassMessageMap()
-    {
-        static const MessageMapEntry entries[] = {
-            MessageEntry(WM_ERASEBKGND, &ErasingWindow::EraseBackgroundHandler),
-            EndOfMessageMap(),
-        };
-        static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
-        return &map;
-    }
-};
-
-// Sends WM_ERASEBKGND with a memory DC filled with a marker colour and returns
-// the message's result and the pixel left at (0, 0).
-std::pair<LRESULT, COLORREF> EraseOnto(HWND window)
-{
-    const DibCanvas canvas(4, 4, RGB(12, 34, 56));
-    const LRESULT result = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0);
-    return {result, canvas.Pixel(0, 0)};
-}
-
-TEST_F(CreationTest, EraseBackgroundHandlerDrawsNothingAndCountsAsErased)
-{
-    ErasingWindow erasing;
-    ASSERT_TRUE(erasing.Create(0, L"FrameworkTestErasing", L"", WS_CHILD, 0, 0, 10, 10, Host(), nullptr));
-    ScopedWindow erasingWindow(erasing.Handle());
-    WindowObject plain;
-    ASSERT_TRUE(plain.Create(0, L"FrameworkTestErasing", L"", WS_CHILD, 0, 0, 10, 10, Host(), nullptr));
-    ScopedWindow plainWindow(plain.Handle());
-
-    EXPECT_EQ(EraseOnto(erasing.Handle()), std::make_pair(LRESULT{1}, RGB(12, 34, 56)));
-    // Without the handler the class brush paints over the marker.
-    EXPECT_EQ(EraseOnto(plain.Handle()).second, GetSysColor(COLOR_WINDOW));
 }
 
 } // namespace
