@@ -11,12 +11,10 @@ constexpr const wchar_t* kExitText = L"退出";
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kForcedEndWaitMs = 5000;
 
+// Zeroed when the program cannot be started.
 PROCESS_INFORMATION StartProgram(const std::wstring& arguments)
 {
-    std::wstring commandLine = L"\"" + ModuleDirectory() + L"\\farrowgate.exe\"";
-    if (!arguments.empty()) {
-        commandLine += L" " + arguments;
-    }
+    std::wstring commandLine = L"\"" + ModuleDirectory() + L"\\farrowgate.exe\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
@@ -26,26 +24,24 @@ PROCESS_INFORMATION StartProgram(const std::wstring& arguments)
     return started;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM lParam)
+// A visible main window of the given process, or null.
+HWND FindMainWindow(DWORD processId)
 {
-    auto& search = *reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    wchar_t title[64] = {};
-    GetClassNameW(window, className, 64);
-    GetWindowTextW(window, title, 64);
-    if (owner == search.processId && IsWindowVisible(window) && wcscmp(className, kDialogClass) == 0
-        && wcscmp(title, kWindowTitle) == 0) {
-        search.found = window;
-        return FALSE;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, kDialogClass, kWindowTitle)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window)) {
+            return window;
+        }
     }
-    return TRUE;
+    return nullptr;
+}
+
+RECT ScreenRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
 }
 
 } // namespace
@@ -59,7 +55,7 @@ ProgramRun::ProgramRun(const PROCESS_INFORMATION& started)
 
 ProgramRun::~ProgramRun()
 {
-    if (Started() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+    if (process_.Get() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
         TerminateProcess(process_.Get(), 1);
         WaitForSingleObject(process_.Get(), kForcedEndWaitMs);
     }
@@ -68,35 +64,25 @@ ProgramRun::~ProgramRun()
 bool ProgramRun::WaitForWindow(unsigned timeoutMs)
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (Started()) {
-        WindowSearch search{processId_, nullptr};
-        EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            window_ = search.found;
-            list_ = FindWindowExW(window_, nullptr, kListClass, nullptr);
-            exitButton_ = FindWindowExW(window_, nullptr, L"Button", kExitText);
-            return list_ && exitButton_;
-        }
-        if (GetTickCount64() >= deadline) {
-            break;
+    while (!(window_ = FindMainWindow(processId_))) {
+        if (!process_.Get() || GetTickCount64() >= deadline) {
+            return false;
         }
         Sleep(kPollMs);
     }
-    return false;
+    list_ = FindWindowExW(window_, nullptr, kListClass, nullptr);
+    exitButton_ = FindWindowExW(window_, nullptr, L"Button", kExitText);
+    return list_ && exitButton_;
 }
 
 RECT ProgramRun::WindowRect() const
 {
-    RECT rect = {};
-    GetWindowRect(window_, &rect);
-    return rect;
+    return ScreenRect(window_);
 }
 
 RECT ProgramRun::ExitButtonRect() const
 {
-    RECT rect = {};
-    GetWindowRect(exitButton_, &rect);
-    return rect;
+    return ScreenRect(exitButton_);
 }
 
 RECT ProgramRun::ListClientRect() const
@@ -107,10 +93,12 @@ RECT ProgramRun::ListClientRect() const
     return rect;
 }
 
-bool ProgramRun::WaitForExit(unsigned timeoutMs, DWORD& exitCode)
+std::optional<DWORD> ProgramRun::WaitForExit(unsigned timeoutMs)
 {
-    if (!Started() || WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0) {
-        return false;
+    DWORD exitCode = 0;
+    if (!process_.Get() || WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0
+        || !GetExitCodeProcess(process_.Get(), &exitCode)) {
+        return std::nullopt;
     }
-    return GetExitCodeProcess(process_.Get(), &exitCode) != FALSE;
+    return exitCode;
 }

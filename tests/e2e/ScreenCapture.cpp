@@ -25,30 +25,22 @@ COLORREF ScreenCapture::Pixel(int x, int y) const
 
 bool ScreenCapture::Save(const std::wstring& path) const
 {
-    const int rowBytes = (width_ * 3 + 3) & ~3;
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof(header);
     header.biWidth = width_;
-    header.biHeight = height_;  // bottom row first
+    header.biHeight = -height_;  // top row first
     header.biPlanes = 1;
-    header.biBitCount = 24;
+    header.biBitCount = 32;
     header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(rowBytes) * height_;
     BITMAPFILEHEADER fileHeader = {};
     fileHeader.bfType = 0x4D42;  // "BM"
     fileHeader.bfOffBits = sizeof(fileHeader) + sizeof(header);
-    fileHeader.bfSize = fileHeader.bfOffBits + header.biSizeImage;
-
-    std::vector<BYTE> data(header.biSizeImage);
-    for (int y = 0; y < height_; ++y) {
-        BYTE* row = data.data() + static_cast<size_t>(height_ - 1 - y) * rowBytes;
-        for (int x = 0; x < width_; ++x) {
-            const COLORREF colour = pixels_[static_cast<size_t>(y) * width_ + x];
-            row[x * 3] = GetBValue(colour);
-            row[x * 3 + 1] = GetGValue(colour);
-            row[x * 3 + 2] = GetRValue(colour);
-        }
+    std::vector<DWORD> data;
+    for (const COLORREF colour : pixels_) {
+        data.push_back(RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)));
     }
+    const DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(DWORD));
+    fileHeader.bfSize = fileHeader.bfOffBits + dataBytes;
 
     HANDLE opened = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
@@ -58,5 +50,5 @@ bool ScreenCapture::Save(const std::wstring& path) const
     DWORD written = 0;
     return WriteFile(file.Get(), &fileHeader, sizeof(fileHeader), &written, nullptr)
         && WriteFile(file.Get(), &header, sizeof(header), &written, nullptr)
-        && WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+        && WriteFile(file.Get(), data.data(), dataBytes, &written, nullptr);
 }

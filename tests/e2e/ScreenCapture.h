@@ -15,7 +15,7 @@ public:
     int Height() const { return height_; }
     // (x, y) relative to the rectangle's top-left corner; black outside it.
     COLORREF Pixel(int x, int y) const;
-    // Writes the picture as a 24-bit .bmp file.
+    // Writes the picture as a 32-bit .bmp file.
     bool Save(const std::wstring& path) const;
 
 private:

@@ -101,9 +101,3 @@ void SeededProducts::DeleteValue(bool machine, const std::wstring& keyName, cons
     RegKey key = CreateProductKey(machine, keyName);
     RegDeleteValueW(key.Get(), value);
 }
-
-bool SeededProducts::Exists(bool machine, const std::wstring& keyName) const
-{
-    RegKey key;
-    return key.Open(Root(machine), ProductPath(keyName).c_str(), KEY_READ);
-}

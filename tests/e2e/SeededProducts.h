@@ -26,8 +26,6 @@ public:
         OnUninstall onUninstall = OnUninstall::KeepKey);
     void SetDword(bool machine, const std::wstring& keyName, const wchar_t* value, DWORD number);
     void DeleteValue(bool machine, const std::wstring& keyName, const wchar_t* value);
-    // True while the product's key exists.
-    bool Exists(bool machine, const std::wstring& keyName) const;
 
 private:
     static void RemoveAll();

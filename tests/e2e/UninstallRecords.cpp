@@ -1,65 +1,58 @@
 #include "tests/e2e/UninstallRecords.h"
 
-#include "catalogue/ScopedHandle.h"
-
 #include <windows.h>
 
-#include <memory>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
 
 namespace {
 
 constexpr DWORD kPollMs = 50;
 
-std::wstring ReadRecord(const std::wstring& path)
+// The records' paths; a writer renames a finished record into place, so each is whole.
+std::vector<fs::path> RecordFiles(const fs::path& folder)
 {
-    HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) {
-        return L"";
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == L".rec") {
+            files.push_back(entry.path());
+        }
     }
-    ScopedHandle file(opened);
-    wchar_t text[512] = {};
-    DWORD read = 0;
-    ReadFile(file.Get(), text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
-    return std::wstring(text, read / sizeof(wchar_t));
+    return files;
+}
+
+// A record is the UTF-16 text its writer was given.
+std::wstring ReadRecord(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
 }
 
 } // namespace
 
 UninstallRecords::UninstallRecords()
+    : folder_((fs::temp_directory_path() / (L"farrowgate-e2e-" + std::to_wstring(GetCurrentProcessId()))).wstring())
 {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"farrowgate-e2e-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder_.c_str(), nullptr);
+    fs::create_directory(folder_);
 }
 
 UninstallRecords::~UninstallRecords()
 {
-    Take();
-    RemoveDirectoryW(folder_.c_str());
-}
-
-std::vector<std::wstring> UninstallRecords::RecordFiles() const
-{
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW found = {};
-    HANDLE opened = FindFirstFileW((folder_ + L"\\*.rec").c_str(), &found);
-    if (opened == INVALID_HANDLE_VALUE) {
-        return files;
-    }
-    const std::unique_ptr<void, decltype(&FindClose)> search(opened, &FindClose);
-    do {
-        files.push_back(folder_ + L"\\" + found.cFileName);
-    } while (FindNextFileW(search.get(), &found));
-    return files;
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
 }
 
 std::vector<std::wstring> UninstallRecords::Take()
 {
     std::vector<std::wstring> tags;
-    for (const std::wstring& path : RecordFiles()) {
+    std::error_code ignored;
+    for (const fs::path& path : RecordFiles(folder_)) {
         tags.push_back(ReadRecord(path));
-        DeleteFileW(path.c_str());
+        fs::remove(path, ignored);
     }
     return tags;
 }
@@ -67,7 +60,7 @@ std::vector<std::wstring> UninstallRecords::Take()
 std::vector<std::wstring> UninstallRecords::TakeAtLeast(size_t count, unsigned timeoutMs)
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (RecordFiles().size() < count && GetTickCount64() < deadline) {
+    while (RecordFiles(folder_).size() < count && GetTickCount64() < deadline) {
         Sleep(kPollMs);
     }
     return Take();

@@ -22,7 +22,5 @@ public:
     std::vector<std::wstring> TakeAtLeast(size_t count, unsigned timeoutMs);
 
 private:
-    std::vector<std::wstring> RecordFiles() const;
-
     std::wstring folder_;
 };
