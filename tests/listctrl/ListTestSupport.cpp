@@ -1,38 +1,14 @@
 #include "tests/listctrl/ListTestSupport.h"
 
-#include <commctrl.h>
-
 #include <utility>
-
-namespace {
 
 constexpr wchar_t kParentClass[] = L"FarrowgateListTestParent";
 
-const char* CodeName(UINT code)
-{
-    switch (code) {
-    case NM_CLICK:
-        return "NM_CLICK";
-    case NM_DBLCLK:
-        return "NM_DBLCLK";
-    case NM_RCLICK:
-        return "NM_RCLICK";
-    case LN_COMMAND:
-        return "LN_COMMAND";
-    case LN_SELCHANGED:
-        return "LN_SELCHANGED";
-    default:
-        return "unknown code";
-    }
-}
-
-} // namespace
-
 void PrintTo(const Notification& notification, std::ostream* out)
 {
-    *out << CodeName(notification.code) << " (" << static_cast<int>(notification.code) << ") key "
-         << notification.key << " extra " << notification.extra << " from " << notification.sender << " id "
-         << notification.identifier << " wParam " << notification.wParam;
+    *out << "code " << static_cast<int>(notification.code) << " key " << notification.key << " extra "
+         << notification.extra << " from " << notification.sender << " id " << notification.identifier << " wParam "
+         << notification.wParam;
 }
 
 TestParent::TestParent(int width, int height)

@@ -28,7 +28,7 @@ struct Notification {
     }
 };
 
-// Prints a notification by name, so that a failed comparison of two sequences reads as a diff.
+// So that a failed comparison of two sequences reads as a diff.
 void PrintTo(const Notification& notification, std::ostream* out);
 
 // A visible top-level window that records every WM_NOTIFY it receives and can
