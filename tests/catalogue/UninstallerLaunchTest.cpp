@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -53,12 +54,20 @@ protected:
         root_ = std::wstring(temp) + L"fg-launch-" + std::to_wstring(GetCurrentProcessId()) + L"-"
             + std::to_wstring(++counter);
         records_ = root_ + L"\\records";
-        ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryW(records_.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr)) << "error " << GetLastError();
+        ASSERT_TRUE(CreateDirectoryW(records_.c_str(), nullptr)) << "error " << GetLastError();
     }
 
-    // Every started recorder has written its record by now.
-    void TearDown() override { std::filesystem::remove_all(root_); }
+    // Every started recorder has written its record by now, but may still be
+    // exiting, which keeps its program file in use for a moment.
+    void TearDown() override
+    {
+        std::error_code error;
+        for (int i = 0; i < 100 && std::filesystem::remove_all(root_, error) == static_cast<std::uintmax_t>(-1); ++i) {
+            Sleep(50);
+        }
+        EXPECT_FALSE(error) << error.message();
+    }
 
     std::wstring PlaceRecorder(const std::wstring& relativePath)
     {
