@@ -21,24 +21,12 @@ MainDialog::MainDialog() : DialogObject(IDD_MAIN_DIALOG) {}
 
 MainDialog::~MainDialog() = default;
 
-const MessageMap* MainDialog::GetMessageMap() const
-{
-    return ClassMessageMap();
-}
-
-const MessageMap* MainDialog::ClassMessageMap()
-{
-    static const MessageMapEntry entries[] = {
-        MessageEntry(WM_NOTIFY, &MainDialog::OnListNotify),
-        MessageEntry(WM_TIMER, &MainDialog::OnTimer),
-        MessageEntry(WM_CLOSE, &MainDialog::OnClose),
-        MessageEntry(WM_REFRESH_PRODUCTS, &MainDialog::RefreshProductList),
-        CommandEntry(IDC_EXIT, &MainDialog::OnExit),
-        EndOfMessageMap(),
-    };
-    static const MessageMap map = {&DialogObject::ClassMessageMap, entries};
-    return &map;
-}
+MESSAGE_MAP(MainDialog, DialogObject,
+    MessageEntry(WM_NOTIFY, &MainDialog::OnListNotify),
+    MessageEntry(WM_TIMER, &MainDialog::OnTimer),
+    MessageEntry(WM_CLOSE, &MainDialog::OnClose),
+    MessageEntry(WM_REFRESH_PRODUCTS, &MainDialog::RefreshProductList),
+    CommandEntry(IDC_EXIT, &MainDialog::OnExit))
 
 BOOL MainDialog::OnInitDialog()
 {

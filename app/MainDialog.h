@@ -22,14 +22,13 @@ public:
     MainDialog();
     ~MainDialog() override;
 
-    const MessageMap* GetMessageMap() const override;
+    MESSAGE_MAP_DECLARATION();
+
+private:
     BOOL OnInitDialog() override;
+    void UpdateCaptions();
     // Escape must not close the window: ignored.
     LRESULT OnCancel(WPARAM wParam, LPARAM lParam) override;
-
-    static const MessageMap* ClassMessageMap();
-
-    void UpdateCaptions();
     // Scans the registry; rebuilds and renumbers the whole list only when the
     // products differ from the ones shown.
     LRESULT RefreshProductList(WPARAM wParam, LPARAM lParam);
@@ -40,7 +39,6 @@ public:
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
     LRESULT OnExit(WPARAM wParam, LPARAM lParam);
 
-private:
     SoftwareListView productList_;
     InstalledEntryList shownEntries_;  // exactly the list's rows, numbered 1, 2, ...
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/ScopedIcon.h"
+#include "base/ScopedHandle.h"
 
 #include <windows.h>
 

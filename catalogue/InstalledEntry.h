@@ -11,7 +11,7 @@ struct InstalledEntry {
     std::wstring DisplayIcon;      // "path[,index]", may be empty
     std::wstring UninstallString;  // exactly as stored, never expanded
     std::wstring KeyName;          // subkey name under the Uninstall key
-    int FromMachine = 0;           // 1: HKEY_LOCAL_MACHINE, 0: HKEY_CURRENT_USER
+    bool FromMachine = false;      // from HKEY_LOCAL_MACHINE, else HKEY_CURRENT_USER
 };
 
 // Ordered, owns its entries; appending, erasing and a stable sort are cheap.

@@ -1,6 +1,6 @@
-#include "ProductMatch.h"
+#include "catalogue/ProductMatch.h"
 
-#include "UninstallScan.h"
+#include "catalogue/UninstallScan.h"
 
 #include <algorithm>
 

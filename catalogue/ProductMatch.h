@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InstalledEntry.h"
+#include "catalogue/InstalledEntry.h"
 
 // True when the display name begins with "velmo" or "quellmar" in any ASCII case.
 bool IsTargetProduct(const InstalledEntry& entry);

@@ -1,43 +1,21 @@
 #pragma once
 
+#include "base/ScopedHandle.h"
+
 #include <windows.h>
 
-// Owns one open registry key and closes it on every path. Move-only, so a key
-// is never closed twice.
-class RegKey {
+// An open registry key, closed on every path, that can open itself.
+class RegKey : public ScopedRegistryKey {
 public:
-    RegKey() = default;
-    explicit RegKey(HKEY key) : key_(key) {}
-    ~RegKey() { Close(); }
-    RegKey(RegKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
-    RegKey& operator=(RegKey&& other) noexcept
-    {
-        if (this != &other) {
-            Close();
-            key_ = other.key_;
-            other.key_ = nullptr;
-        }
-        return *this;
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
+    using ScopedRegistryKey::ScopedRegistryKey;
 
-    // Opens path under root; any key held before is closed first.
+    // Opens path under root. The key held before is closed either way; on
+    // failure nothing is held.
     bool Open(HKEY root, const wchar_t* path, REGSAM access)
     {
-        Close();
-        return RegOpenKeyExW(root, path, 0, access, &key_) == ERROR_SUCCESS;
+        HKEY opened = nullptr;
+        const bool ok = RegOpenKeyExW(root, path, 0, access, &opened) == ERROR_SUCCESS;
+        Reset(ok ? opened : nullptr);
+        return ok;
     }
-    HKEY Get() const { return key_; }
-
-private:
-    void Close()
-    {
-        if (key_) {
-            RegCloseKey(key_);
-            key_ = nullptr;
-        }
-    }
-
-    HKEY key_ = nullptr;
 };

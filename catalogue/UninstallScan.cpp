@@ -1,6 +1,6 @@
-#include "UninstallScan.h"
+#include "catalogue/UninstallScan.h"
 
-#include "RegKey.h"
+#include "catalogue/RegKey.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -107,7 +107,7 @@ std::string SortKey(const std::wstring& text)
     return key;
 }
 
-void ScanRoot(InstalledEntryList& list, HKEY root, int fromMachine, REGSAM access)
+void ScanRoot(InstalledEntryList& list, HKEY root, bool fromMachine, REGSAM access)
 {
     RegKey uninstall;
     if (!uninstall.Open(root, kUninstallKeyPath, access)) {
@@ -150,7 +150,7 @@ void ScanRoot(InstalledEntryList& list, HKEY root, int fromMachine, REGSAM acces
 
 bool ScanUninstallRoot(InstalledEntryList& list, bool machine)
 {
-    ScanRoot(list, machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, machine ? 1 : 0, KEY_READ);
+    ScanRoot(list, machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, machine, KEY_READ);
     return true;
 }
 
@@ -173,7 +173,7 @@ bool ScanInstalledEntries(InstalledEntryList& list)
     // Both views' entries come from the machine root; the 32-bit one is read
     // first, so it wins where a product is registered in both.
     if (RunningUnderWow64()) {
-        ScanRoot(list, HKEY_LOCAL_MACHINE, 1, KEY_READ | KEY_WOW64_64KEY);
+        ScanRoot(list, HKEY_LOCAL_MACHINE, true, KEY_READ | KEY_WOW64_64KEY);
     }
     ScanUninstallRoot(list, false);
     SortByDisplayName(list);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InstalledEntry.h"
+#include "catalogue/InstalledEntry.h"
 
 // The uninstall registry key of both roots, relative to the root.
 constexpr const wchar_t* kUninstallKeyPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";

@@ -1,6 +1,6 @@
 #include "catalogue/UninstallerLaunch.h"
 
-#include "catalogue/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 #include <vector>
 
@@ -93,7 +93,7 @@ bool LaunchUninstaller(const std::wstring& commandLine, const ProcessStarter& st
         // rights, which a plain start cannot give them.
         return GetLastError() == kErrorElevationRequired && StartElevated(commandLine, starter);
     }
-    const ScopedHandle processHandle(process.hProcess);
-    const ScopedHandle threadHandle(process.hThread);
+    const ScopedKernelHandle processHandle(process.hProcess);
+    const ScopedKernelHandle threadHandle(process.hThread);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "draw/DrawRoutines.h"
 
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
+#include "base/ScopedSelectObject.h"
 
 void FillSolidRect(HDC dc, const RECT& rect, COLORREF colour)
 {

@@ -26,10 +26,10 @@ FontCache& FontCache::Instance()
     return cache;
 }
 
-HFONT FontCache::GetFont(int face, int size, int bold, int underline)
+HFONT FontCache::GetFont(FontFace face, int size, bool bold, bool underline)
 {
     wchar_t key[256];
-    swprintf(key, 256, L"Font|%d|%d|%d|%d", face, size, bold, underline);
+    swprintf(key, 256, L"Font|%d|%d|%d|%d", static_cast<int>(face), size, bold ? 1 : 0, underline ? 1 : 0);
     for (const Entry* entry = head_.get(); entry; entry = entry->next.get()) {
         if (wcscmp(entry->key, key) == 0) {
             return entry->font;
@@ -38,9 +38,9 @@ HFONT FontCache::GetFont(int face, int size, int bold, int underline)
     LOGFONTW description = {};
     description.lfHeight = -size;
     description.lfWeight = bold ? kBoldWeight : kRegularWeight;
-    description.lfUnderline = static_cast<BYTE>(underline);
+    description.lfUnderline = underline ? TRUE : FALSE;
     description.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(description.lfFaceName, face ? kTahoma : kSimSun, LF_FACESIZE);
+    lstrcpynW(description.lfFaceName, face == FontFace::SimSun ? kSimSun : kTahoma, LF_FACESIZE);
 
     auto entry = std::make_unique<Entry>();
     lstrcpynW(entry->key, key, 64);

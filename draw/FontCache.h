@@ -4,6 +4,9 @@
 
 #include <memory>
 
+// The two faces the program draws with; the number is part of the cache key.
+enum class FontFace { SimSun = 0, Tahoma = 1 };
+
 // Every font the program draws its own texts with, created once per distinct
 // request and shared. Users never delete a font they get from here; the cache
 // deletes them all when it is destroyed (for the process-wide one: at exit).
@@ -17,9 +20,9 @@ public:
     // The process-wide cache, created on first use.
     static FontCache& Instance();
 
-    // face: non-zero "Tahoma", 0 "宋体"; size: character height in pixels
-    // (negative: cell height); bold: weight 600 instead of 400.
-    HFONT GetFont(int face, int size, int bold, int underline);
+    // size: character height in pixels (negative: cell height); bold: weight
+    // 600 instead of 400.
+    HFONT GetFont(FontFace face, int size, bool bold, bool underline);
 
 private:
     struct Entry {
@@ -32,7 +35,7 @@ private:
 };
 
 // The process-wide cache's font for these values.
-inline HFONT GetFont(int face, int size, int bold, int underline)
+inline HFONT GetFont(FontFace face, int size, bool bold, bool underline)
 {
     return FontCache::Instance().GetFont(face, size, bold, underline);
 }

@@ -17,7 +17,7 @@ RECT BufferRect(HDC target, const RECT* rect)
 OffscreenBuffer::OffscreenBuffer(HDC target, const RECT* rect)
     : target_(target),
       rect_(BufferRect(target, rect)),
-      memoryDC_(target),
+      memoryDC_(CreateCompatibleDC(target)),
       bitmap_(CreateCompatibleBitmap(target, rect_.right - rect_.left, rect_.bottom - rect_.top)),
       selectBitmap_(memoryDC_.Get(), bitmap_.Get())
 {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
+#include "base/ScopedSelectObject.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "elements/TextElement.h"
 
-#include "draw/GdiHandles.h"
+#include "base/ScopedSelectObject.h"
 #include "elements/CutText.h"
 
 TextElement::TextElement(std::wstring_view text, UINT id)

@@ -11,21 +11,9 @@ HINSTANCE DialogModule()
 
 } // namespace
 
-const MessageMap* DialogObject::ClassMessageMap()
-{
-    static const MessageMapEntry entries[] = {
-        CommandEntry(IDOK, &DialogObject::OnOK),
-        CommandEntry(IDCANCEL, &DialogObject::OnCancel),
-        EndOfMessageMap(),
-    };
-    static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
-    return &map;
-}
-
-const MessageMap* DialogObject::GetMessageMap() const
-{
-    return ClassMessageMap();
-}
+MESSAGE_MAP(DialogObject, WindowObject,
+    CommandEntry(IDOK, &DialogObject::OnOK),
+    CommandEntry(IDCANCEL, &DialogObject::OnCancel))
 
 LRESULT DialogObject::DefaultProc(UINT, WPARAM, LPARAM)
 {

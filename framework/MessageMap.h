@@ -31,12 +31,7 @@ struct MessageMap {
     const MessageMapEntry* entries;
 };
 
-// Table builders, so that a class's table reads as a list:
-//     static const MessageMapEntry entries[] = {
-//         MessageEntry(WM_CREATE, &MyWindow::OnCreate),
-//         CommandEntry(IDOK, &MyWindow::OnOK),
-//         EndOfMessageMap(),
-//     };
+// Entry builders, so that a class's table reads as a list (see MESSAGE_MAP).
 template <typename Class>
 constexpr MessageMapEntry MessageEntry(UINT message, LRESULT (Class::*handler)(WPARAM, LPARAM))
 {
@@ -53,3 +48,25 @@ constexpr MessageMapEntry EndOfMessageMap()
 {
     return {0, kMessageEntry, nullptr};
 }
+
+// Inside a window class, public: declares its table and makes lookups start there.
+#define MESSAGE_MAP_DECLARATION()                     \
+    const MessageMap* GetMessageMap() const override; \
+    static const MessageMap* ClassMessageMap()
+
+// In the class's source file: its table, searched before the base class's.
+//     MESSAGE_MAP(MyWindow, WindowObject,
+//         MessageEntry(WM_CREATE, &MyWindow::OnCreate),
+//         CommandEntry(IDOK, &MyWindow::OnOK))
+// Defines MyWindow::ClassMessageMap and MyWindow::GetMessageMap, nothing else.
+#define MESSAGE_MAP(Class, Base, ...)                                              \
+    const MessageMap* Class::ClassMessageMap()                                     \
+    {                                                                              \
+        static const MessageMapEntry entries[] = {__VA_ARGS__, EndOfMessageMap()}; \
+        static const MessageMap map = {&Base::ClassMessageMap, entries};           \
+        return &map;                                                               \
+    }                                                                              \
+    const MessageMap* Class::GetMessageMap() const                                 \
+    {                                                                              \
+        return ClassMessageMap();                                                  \
+    }

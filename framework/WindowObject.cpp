@@ -56,6 +56,12 @@ WindowObject::~WindowObject()
     }
 }
 
+// What a handler returns is the message's result. For a window it is what the
+// window procedure returns. For a dialog it is what the dialog procedure
+// returns: non-zero says the message was handled, 0 hands it on to the dialog
+// manager's default processing (a dialog message that needs a result value of
+// its own would set DWLP_MSGRESULT; none of ours do). A message no table maps
+// goes to DefaultProc instead.
 bool WindowObject::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     const MessageMapEntry* entry = FindMessageEntry(message, wParam);
@@ -196,10 +202,9 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(creationHook, code, wParam, lParam);
 }
 
-void PointFromLParam(POINT& point, LPARAM lParam)
+POINT PointFromLParam(LPARAM lParam)
 {
-    point.x = static_cast<short>(LOWORD(lParam));
-    point.y = static_cast<short>(HIWORD(lParam));
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
 void ScreenRectToClient(HWND window, RECT& rect)

@@ -46,19 +46,20 @@ public:
     // The entry that handles the message, or null.
     const MessageMapEntry* FindMessageEntry(UINT message, WPARAM wParam) const;
 
-    // Mapped to WM_ERASEBKGND by windows that paint their whole client area:
-    // nothing is drawn and the background counts as erased.
-    LRESULT EraseBackgroundHandler(WPARAM wParam, LPARAM lParam);
-
     HWND Handle() const { return window_; }
     // The object bound to a window, or null.
     static WindowObject* FromHandle(HWND window);
 
 protected:
+    // Mapped to WM_ERASEBKGND by windows that paint their whole client area:
+    // nothing is drawn and the background counts as erased.
+    LRESULT EraseBackgroundHandler(WPARAM wParam, LPARAM lParam);
+
+private:
     // Hands an owner-drawn child's drawing request to the child's own object.
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
 
-private:
+
     HWND window_ = nullptr;
     WNDPROC previousProc_ = nullptr;
 };
@@ -70,6 +71,6 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
 
 // Mouse position of a mouse message; positions left of or above the client
 // area come out negative.
-void PointFromLParam(POINT& point, LPARAM lParam);
+POINT PointFromLParam(LPARAM lParam);
 // Converts a rectangle from screen to the window's client coordinates.
 void ScreenRectToClient(HWND window, RECT& rect);

@@ -1,7 +1,7 @@
 #include "listctrl/ListBody.h"
 
 #include "draw/DrawRoutines.h"
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
 #include "elements/ElementHost.h"
 #include "listctrl/ListControl.h"
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr wchar_t kListClassName[] = L"ATL:115D5F49";
 // Pixels per line of the scroll bars; a wheel message scrolls kWheelLines lines.
 constexpr int kScrollLine = 10;
 constexpr int kWheelLines = 3;
@@ -23,39 +22,26 @@ SCROLLINFO ScrollInfo(UINT mask)
 
 } // namespace
 
-const MessageMap* ListControl::ClassMessageMap()
-{
-    static const MessageMapEntry entries[] = {
-        MessageEntry(WM_CREATE, &ListControl::OnCreate),
-        MessageEntry(WM_DESTROY, &ListControl::OnDestroy),
-        MessageEntry(WM_PAINT, &ListControl::OnPaint),
-        MessageEntry(WM_VSCROLL, &ListControl::OnVScroll),
-        MessageEntry(WM_HSCROLL, &ListControl::OnHScroll),
-        MessageEntry(WM_SIZE, &ListControl::OnSize),
-        MessageEntry(WM_ERASEBKGND, &ListControl::EraseBackgroundHandler),
-        MessageEntry(WM_LBUTTONDOWN, &ListControl::OnLButtonDown),
-        MessageEntry(WM_LBUTTONUP, &ListControl::OnLButtonUp),
-        MessageEntry(WM_RBUTTONDOWN, &ListControl::OnRButtonDown),
-        MessageEntry(WM_RBUTTONUP, &ListControl::OnRButtonUp),
-        MessageEntry(WM_LBUTTONDBLCLK, &ListControl::OnLButtonDblClk),
-        MessageEntry(WM_MOUSEMOVE, &ListControl::OnMouseMove),
-        MessageEntry(WM_MOUSELEAVE, &ListControl::OnMouseLeave),
-        MessageEntry(WM_GETDLGCODE, &ListControl::OnGetDlgCode),
-        MessageEntry(WM_KEYDOWN, &ListControl::OnKeyDown),
-        MessageEntry(WM_CHAR, &ListControl::OnChar),
-        MessageEntry(WM_SETCURSOR, &ListControl::OnSetCursor),
-        MessageEntry(WM_MOUSEWHEEL, &ListControl::OnMouseWheel),
-        MessageEntry(WM_NCHITTEST, &ListControl::OnNcHitTest),
-        EndOfMessageMap(),
-    };
-    static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
-    return &map;
-}
-
-const MessageMap* ListControl::GetMessageMap() const
-{
-    return ClassMessageMap();
-}
+MESSAGE_MAP(ListControl, WindowObject,
+    MessageEntry(WM_CREATE, &ListControl::OnCreate),
+    MessageEntry(WM_PAINT, &ListControl::OnPaint),
+    MessageEntry(WM_VSCROLL, &ListControl::OnVScroll),
+    MessageEntry(WM_HSCROLL, &ListControl::OnHScroll),
+    MessageEntry(WM_SIZE, &ListControl::OnSize),
+    MessageEntry(WM_ERASEBKGND, &ListControl::EraseBackgroundHandler),
+    MessageEntry(WM_LBUTTONDOWN, &ListControl::OnLButtonDown),
+    MessageEntry(WM_LBUTTONUP, &ListControl::OnLButtonUp),
+    MessageEntry(WM_RBUTTONDOWN, &ListControl::OnRButtonDown),
+    MessageEntry(WM_RBUTTONUP, &ListControl::OnRButtonUp),
+    MessageEntry(WM_LBUTTONDBLCLK, &ListControl::OnLButtonDblClk),
+    MessageEntry(WM_MOUSEMOVE, &ListControl::OnMouseMove),
+    MessageEntry(WM_MOUSELEAVE, &ListControl::OnMouseLeave),
+    MessageEntry(WM_GETDLGCODE, &ListControl::OnGetDlgCode),
+    MessageEntry(WM_KEYDOWN, &ListControl::OnKeyDown),
+    MessageEntry(WM_CHAR, &ListControl::OnChar),
+    MessageEntry(WM_SETCURSOR, &ListControl::OnSetCursor),
+    MessageEntry(WM_MOUSEWHEEL, &ListControl::OnMouseWheel),
+    MessageEntry(WM_NCHITTEST, &ListControl::OnNcHitTest))
 
 void ListControl::PreRegisterClass(WNDCLASSEXW& windowClass)
 {
@@ -201,11 +187,6 @@ LRESULT ListControl::OnCreate(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT ListControl::OnDestroy(WPARAM, LPARAM)
-{
-    return 0;
-}
-
 LRESULT ListControl::OnPaint(WPARAM, LPARAM)
 {
     PAINTSTRUCT paint;
@@ -274,8 +255,7 @@ LRESULT ListControl::OnNcHitTest(WPARAM wParam, LPARAM lParam)
     RECT client = {};
     GetWindowRect(Handle(), &window);
     GetClientRect(Handle(), &client);
-    POINT point;
-    PointFromLParam(point, lParam);
+    const POINT point = PointFromLParam(lParam);
     const bool insideX = point.x - window.left < client.right;
     const bool insideY = point.y - window.top < client.bottom;
     if (insideX && insideY) {

@@ -10,6 +10,9 @@
 
 #include <memory>
 
+// The name the list's window class is registered under; other programs find the list by it.
+constexpr wchar_t kListClassName[] = L"ATL:115D5F49";
+
 // A scrollable list window. Its client area is drawn by an element host whose
 // root is the list body; the rows are the body's children. The list tells its
 // parent what happens through WM_NOTIFY with a ListNotify record.
@@ -18,13 +21,12 @@ public:
     ListControl() = default;
     ~ListControl() override = default;
 
-    const MessageMap* GetMessageMap() const override;
+    MESSAGE_MAP_DECLARATION();
+
     // Double-clicks wanted; no background brush, the list paints everything.
     void PreRegisterClass(WNDCLASSEXW& windowClass) override;
     // The root element of a new list window.
     virtual std::unique_ptr<ListBody> CreateBody();
-
-    static const MessageMap* ClassMessageMap();
 
     bool Create(HWND parent, DWORD exStyle, DWORD style, int x, int y, int width, int height, UINT id);
     // Lays the rows out again and repaints; call after adding rows.
@@ -52,13 +54,10 @@ public:
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }
 
-protected:
-    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
-
 private:
     friend class ListBody;
 
-    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnVScroll(WPARAM wParam, LPARAM lParam);
     LRESULT OnHScroll(WPARAM wParam, LPARAM lParam);
@@ -81,8 +80,8 @@ private:
     int ScrollBarBy(int bar, UINT request, int line, int page);
     int BarPosition(int bar) const;
     void SetVerticalPosition(int position);
-    // The key of the row under a mouse message's point, 0 when there is none.
-    int KeyAt(LPARAM lParam) const;
+    // The key of the row under a point, 0 when there is none.
+    int KeyAt(POINT point) const;
     // Selects the row under a click, if any, and scrolls it into view.
     void SelectAt(const POINT& point);
     // Selects the row under a page's probe point, or the fallback.

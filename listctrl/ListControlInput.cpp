@@ -60,10 +60,8 @@ void ListControl::SelectAt(const POINT& point)
     }
 }
 
-int ListControl::KeyAt(LPARAM lParam) const
+int ListControl::KeyAt(POINT point) const
 {
-    POINT point;
-    PointFromLParam(point, lParam);
     const ListRow* const row = Body() ? Body()->HitTestRow(point) : nullptr;
     return row ? row->Key() : 0;
 }
@@ -71,8 +69,7 @@ int ListControl::KeyAt(LPARAM lParam) const
 LRESULT ListControl::OnLButtonDown(WPARAM, LPARAM lParam)
 {
     SetFocus(Handle());
-    POINT point;
-    PointFromLParam(point, lParam);
+    const POINT point = PointFromLParam(lParam);
     // A press taken by an element has run its own loop, which may have ended
     // in the deletion of every row: nothing here may touch a row after it.
     if (host_.TrackPress(point)) {
@@ -84,35 +81,33 @@ LRESULT ListControl::OnLButtonDown(WPARAM, LPARAM lParam)
 
 LRESULT ListControl::OnLButtonUp(WPARAM, LPARAM lParam)
 {
-    Notify(NM_CLICK, KeyAt(lParam), 0);
+    Notify(NM_CLICK, KeyAt(PointFromLParam(lParam)), 0);
     return 0;
 }
 
 LRESULT ListControl::OnLButtonDblClk(WPARAM, LPARAM lParam)
 {
-    Notify(NM_DBLCLK, KeyAt(lParam), 0);
+    Notify(NM_DBLCLK, KeyAt(PointFromLParam(lParam)), 0);
     return 0;
 }
 
 LRESULT ListControl::OnRButtonDown(WPARAM, LPARAM lParam)
 {
     SetFocus(Handle());
-    POINT point;
-    PointFromLParam(point, lParam);
+    const POINT point = PointFromLParam(lParam);
     SelectAt(point);
     return 0;
 }
 
 LRESULT ListControl::OnRButtonUp(WPARAM, LPARAM lParam)
 {
-    Notify(NM_RCLICK, KeyAt(lParam), 0);
+    Notify(NM_RCLICK, KeyAt(PointFromLParam(lParam)), 0);
     return 0;
 }
 
 LRESULT ListControl::OnMouseMove(WPARAM, LPARAM lParam)
 {
-    POINT point;
-    PointFromLParam(point, lParam);
+    const POINT point = PointFromLParam(lParam);
     POINT screen = point;
     ClientToScreen(Handle(), &screen);
     if (WindowFromPoint(screen) != Handle()) {

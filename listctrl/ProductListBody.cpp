@@ -1,7 +1,7 @@
 #include "listctrl/ProductListBody.h"
 
 #include "draw/FontCache.h"
-#include "draw/GdiHandles.h"
+#include "base/ScopedSelectObject.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ void ProductListBody::Paint(HDC dc, const RECT* clip)
     if (FirstVisible()) {
         return;
     }
-    const ScopedSelectObject font(dc, GetFont(1, 13, 0, 0));
+    const ScopedSelectObject font(dc, GetFont(FontFace::Tahoma, 13, /*bold=*/false, /*underline=*/false));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kEmptyListTextColour);
     RECT area = Rect();

@@ -31,12 +31,12 @@ constexpr COLORREF kSeparatorColour = RGB(230, 230, 230);
 
 HFONT NameFont()
 {
-    return GetFont(1, 11, 0, 0);
+    return GetFont(FontFace::Tahoma, 11, /*bold=*/false, /*underline=*/false);
 }
 
 HFONT ButtonFont()
 {
-    return GetFont(1, 12, 0, 0);
+    return GetFont(FontFace::Tahoma, 12, /*bold=*/false, /*underline=*/false);
 }
 
 } // namespace

@@ -2,21 +2,6 @@
 
 #include "listctrl/ProductListBody.h"
 
-const MessageMap* SoftwareListView::ClassMessageMap()
-{
-    static const MessageMapEntry entries[] = {
-        MessageEntry(WM_CREATE, &SoftwareListView::OnCreate),
-        EndOfMessageMap(),
-    };
-    static const MessageMap map = {&ListControl::ClassMessageMap, entries};
-    return &map;
-}
-
-const MessageMap* SoftwareListView::GetMessageMap() const
-{
-    return ClassMessageMap();
-}
-
 LRESULT SoftwareListView::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     // No table of the list maps a command, so every WM_COMMAND ends up here.
@@ -30,12 +15,6 @@ LRESULT SoftwareListView::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam
 std::unique_ptr<ListBody> SoftwareListView::CreateBody()
 {
     return std::make_unique<ProductListBody>(*this);
-}
-
-LRESULT SoftwareListView::OnCreate(WPARAM wParam, LPARAM lParam)
-{
-    ListControl::OnCreate(wParam, lParam);
-    return 0;
 }
 
 void SoftwareListView::AddEntry(const InstalledEntry& entry, bool visible)

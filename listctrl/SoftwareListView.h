@@ -12,18 +12,12 @@ public:
     SoftwareListView() = default;
     ~SoftwareListView() override = default;
 
-    const MessageMap* GetMessageMap() const override;
     // Turns the WM_COMMAND of a row's button into LN_COMMAND.
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     std::unique_ptr<ListBody> CreateBody() override;
-
-    static const MessageMap* ClassMessageMap();
 
     // Appends a row with its own copy of entry; call Relayout after the last one.
     void AddEntry(const InstalledEntry& entry, bool visible);
     // The row's copy of the entry with this Sequence, valid until the next DeleteAll; or null.
     const InstalledEntry* GetEntryByKey(int key) const;
-
-private:
-    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
 };

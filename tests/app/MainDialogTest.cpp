@@ -19,7 +19,6 @@ using Names = std::vector<std::wstring>;
 
 constexpr bool kMachine = true;
 constexpr bool kUser = false;
-constexpr const wchar_t* kListClass = L"ATL:115D5F49";
 constexpr const wchar_t* kLabelText = L"" LABEL_TEXT;
 constexpr unsigned kRecordMs = 10000;
 // Time for a wrongly started process to show itself after the right one did.
@@ -27,7 +26,7 @@ constexpr DWORD kStragglerMs = 1500;
 
 HWND ListWindow(HWND dialog)
 {
-    return FindWindowExW(dialog, nullptr, kListClass, nullptr);
+    return FindWindowExW(dialog, nullptr, kListClassName, nullptr);
 }
 
 SoftwareListView& ProductList(HWND dialog)

@@ -35,7 +35,7 @@ TEST(SameEntries, ComparesOnlyNameAndCommand)
         entry.Sequence = 42;
         entry.DisplayIcon = L"other.ico";
         entry.KeyName = L"other";
-        entry.FromMachine = 1;
+        entry.FromMachine = true;
     }
     EXPECT_TRUE(SameEntries(fresh, shown));
 

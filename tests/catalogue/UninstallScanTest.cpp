@@ -91,12 +91,12 @@ TEST_F(UninstallScanTest, ReadsEveryFieldOfAnAcceptedSubkey)
     const InstalledEntry& user = list.front();
     EXPECT_EQ(std::tie(user.DisplayName, user.UninstallString, user.DisplayIcon, user.KeyName),
         std::make_tuple(L"User Tool", L"C:\\tool\\remove.exe", L"", L"Tool"));
-    EXPECT_EQ(user.FromMachine, 0);
+    EXPECT_FALSE(user.FromMachine);
     const InstalledEntry& velmo = list.back();
     EXPECT_EQ(std::tie(velmo.DisplayName, velmo.UninstallString, velmo.DisplayIcon, velmo.KeyName),
         std::make_tuple(L"Velmo Guard", L"\"C:\\Velmo\\uninst.exe\" /S", L"C:\\Velmo\\guard.exe,2", L"{A1}"));
     EXPECT_EQ(velmo.Sequence, 0);
-    EXPECT_EQ(velmo.FromMachine, 1);
+    EXPECT_TRUE(velmo.FromMachine);
 }
 
 TEST_F(UninstallScanTest, NeitherRootPresentGivesAnEmptyList)
@@ -263,7 +263,7 @@ TEST_F(UninstallScanTest, MachineEntryWinsOverUserEntryOfTheSameName)
 
     InstalledEntryList list = ScanAll();
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list.front().FromMachine, 1);
+    EXPECT_TRUE(list.front().FromMachine);
     EXPECT_EQ(list.front().UninstallString, L"machine.exe");
 }
 

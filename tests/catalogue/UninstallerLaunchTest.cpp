@@ -1,4 +1,4 @@
-#include "catalogue/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "tests/support/ModuleDirectory.h"
 
@@ -105,7 +105,7 @@ protected:
     // A record is three lines: command line, current directory, module.
     static Record ReadRecord(const std::wstring& file)
     {
-        const ScopedHandle handle(
+        const ScopedKernelHandle handle(
             CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         std::wstring text(4096, L'\0');
         DWORD read = 0;
@@ -162,7 +162,7 @@ TEST_F(UninstallerLaunchTest, TwoCallsStartTwoProcesses)
 TEST_F(UninstallerLaunchTest, ReturnsWithoutWaitingForTheProcess)
 {
     const std::wstring eventName = L"FarrowgateLaunchHold" + std::to_wstring(GetCurrentProcessId());
-    const ScopedHandle hold(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+    const ScopedKernelHandle hold(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
     ASSERT_NE(hold.Get(), nullptr);
     const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" --hold " + eventName + L" " + records_;
 

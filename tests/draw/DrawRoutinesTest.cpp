@@ -1,5 +1,6 @@
 #include "draw/DrawRoutines.h"
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
+#include "base/ScopedSelectObject.h"
 #include "tests/support/DibCanvas.h"
 
 #include <gtest/gtest.h>

@@ -29,53 +29,44 @@ void ExpectFont(HFONT font, const wchar_t* face, LONG height, LONG weight, BYTE 
         std::make_tuple(0, 0, 0, 0, 0, 0));
 }
 
+constexpr FontFace kTahoma = FontFace::Tahoma;
+constexpr FontFace kSimSun = FontFace::SimSun;
+
 TEST(FontCacheTest, SameRequestGivesTheSameFont)
 {
     FontCache cache;
-    const HFONT font = cache.GetFont(1, 12, 0, 0);
-    EXPECT_EQ(cache.GetFont(1, 12, 0, 0), font);
-    cache.GetFont(1, 11, 0, 0);
-    cache.GetFont(1, 13, 0, 0);
-    EXPECT_EQ(cache.GetFont(1, 12, 0, 0), font);
+    const HFONT font = cache.GetFont(kTahoma, 12, false, false);
+    EXPECT_EQ(cache.GetFont(kTahoma, 12, false, false), font);
+    cache.GetFont(kTahoma, 11, false, false);
+    cache.GetFont(kTahoma, 13, false, false);
+    EXPECT_EQ(cache.GetFont(kTahoma, 12, false, false), font);
     ExpectFont(font, L"Tahoma", -12, 400, 0);
 }
 
 TEST(FontCacheTest, RequestValuesShapeTheFont)
 {
     FontCache cache;
-    ExpectFont(cache.GetFont(1, 11, 0, 0), L"Tahoma", -11, 400, 0);
-    ExpectFont(cache.GetFont(1, 11, 1, 0), L"Tahoma", -11, 600, 0);
-    ExpectFont(cache.GetFont(0, 13, 0, 0), L"宋体", -13, 400, 0);
-    ExpectFont(cache.GetFont(1, 12, 0, 1), L"Tahoma", -12, 400, 1);
-    ExpectFont(cache.GetFont(7, 12, 5, 0x102), L"Tahoma", -12, 600, 2);
-}
+    ExpectFont(cache.GetFont(kTahoma, 11, false, false), L"Tahoma", -11, 400, 0);
+    ExpectFont(cache.GetFont(kTahoma, 11, true, false), L"Tahoma", -11, 600, 0);
+    ExpectFont(cache.GetFont(kSimSun, 13, false, false), L"宋体", -13, 400, 0);
+    ExpectFont(cache.GetFont(kTahoma, 12, false, true), L"Tahoma", -12, 400, 1);
 
-TEST(FontCacheTest, EqualFontsUnderDifferentKeysOrSignsAreCachedApart)
-{
-    FontCache cache;
-    const HFONT one = cache.GetFont(1, 12, 0, 0);
-    const HFONT two = cache.GetFont(2, 12, 0, 0);
-    EXPECT_NE(one, two);
-    ExpectFont(two, L"Tahoma", -12, 400, 0);
-    EXPECT_EQ(cache.GetFont(2, 12, 0, 0), two);
-    EXPECT_EQ(cache.GetFont(1, 12, 0, 0), one);
-
-    // A negative size asks for the cell height.
-    const HFONT cell = cache.GetFont(1, -12, 0, 0);
+    // A negative size asks for the cell height, and is a request of its own.
+    const HFONT cell = cache.GetFont(kTahoma, -12, false, false);
     ExpectFont(cell, L"Tahoma", 12, 400, 0);
-    EXPECT_NE(cell, one);
-    EXPECT_EQ(cache.GetFont(1, -12, 0, 0), cell);
+    EXPECT_NE(cell, cache.GetFont(kTahoma, 12, false, false));
+    EXPECT_EQ(cache.GetFont(kTahoma, -12, false, false), cell);
 }
 
 TEST(FontCacheTest, OnlyDestroyingTheOwningCacheDeletesItsFonts)
 {
-    const HFONT shared = GetFont(1, 12, 0, 0);
-    EXPECT_EQ(FontCache::Instance().GetFont(1, 12, 0, 0), shared);
+    const HFONT shared = GetFont(kTahoma, 12, false, false);
+    EXPECT_EQ(FontCache::Instance().GetFont(kTahoma, 12, false, false), shared);
     HFONT fonts[2] = {};
     {
         FontCache cache;
-        fonts[0] = cache.GetFont(1, 12, 0, 0);
-        fonts[1] = cache.GetFont(0, 13, 1, 1);
+        fonts[0] = cache.GetFont(kTahoma, 12, false, false);
+        fonts[1] = cache.GetFont(kSimSun, 13, true, true);
         EXPECT_NE(fonts[0], shared);
         for (const HFONT font : fonts) {
             EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));

@@ -1,12 +1,13 @@
 #include "tests/e2e/ProgramRun.h"
 
+#include "listctrl/ListControl.h"
+
 #include "tests/support/ModuleDirectory.h"
 
 namespace {
 
 constexpr const wchar_t* kWindowTitle = L"Farrowgate (1.0 Beta)";
 constexpr const wchar_t* kDialogClass = L"#32770";
-constexpr const wchar_t* kListClass = L"ATL:115D5F49";
 constexpr const wchar_t* kExitText = L"退出";
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kForcedEndWaitMs = 5000;
@@ -70,7 +71,7 @@ bool ProgramRun::WaitForWindow(unsigned timeoutMs)
         }
         Sleep(kPollMs);
     }
-    list_ = FindWindowExW(window_, nullptr, kListClass, nullptr);
+    list_ = FindWindowExW(window_, nullptr, kListClassName, nullptr);
     exitButton_ = FindWindowExW(window_, nullptr, L"Button", kExitText);
     return list_ && exitButton_;
 }

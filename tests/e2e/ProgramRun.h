@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 #include <windows.h>
 
@@ -30,8 +30,8 @@ public:
 private:
     explicit ProgramRun(const PROCESS_INFORMATION& started);
 
-    ScopedHandle process_;
-    ScopedHandle thread_;
+    ScopedKernelHandle process_;
+    ScopedKernelHandle thread_;
     DWORD processId_;
     HWND window_ = nullptr;
     HWND list_ = nullptr;

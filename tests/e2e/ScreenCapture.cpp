@@ -1,7 +1,6 @@
 #include "tests/e2e/ScreenCapture.h"
 
-#include "catalogue/ScopedHandle.h"
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
 #include "tests/support/DibCanvas.h"
 
 ScreenCapture::ScreenCapture(const RECT& screenRect)
@@ -9,7 +8,7 @@ ScreenCapture::ScreenCapture(const RECT& screenRect)
 {
     const DibCanvas canvas(width_, height_);
     {
-        const ScopedWindowDC screen(nullptr);
+        const ScopedWindowDC screen(GetDC(nullptr));
         BitBlt(canvas.Dc(), 0, 0, width_, height_, screen.Get(), screenRect.left, screenRect.top, SRCCOPY);
     }
     pixels_ = canvas.Pixels({0, 0, width_, height_});
@@ -42,11 +41,10 @@ bool ScreenCapture::Save(const std::wstring& path) const
     const DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(DWORD));
     fileHeader.bfSize = fileHeader.bfOffBits + dataBytes;
 
-    HANDLE opened = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) {
+    const ScopedKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file) {
         return false;
     }
-    ScopedHandle file(opened);
     DWORD written = 0;
     return WriteFile(file.Get(), &fileHeader, sizeof(fileHeader), &written, nullptr)
         && WriteFile(file.Get(), &header, sizeof(header), &written, nullptr)

@@ -9,7 +9,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "catalogue/ScopedHandle.h"
+#include "base/ScopedHandle.h"
 
 #include <memory>
 #include <string>
@@ -30,11 +30,10 @@ bool WriteRecord(const std::wstring& folder, const std::wstring& tag)
     const std::wstring target = folder + L"\\" + std::to_wstring(GetCurrentProcessId()) + L".rec";
     const std::wstring partial = target + L".partial";
     {
-        HANDLE opened = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (opened == INVALID_HANDLE_VALUE) {
+        const ScopedKernelHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        if (!file) {
             return false;
         }
-        ScopedHandle file(opened);
         DWORD written = 0;
         WriteFile(file.Get(), tag.data(), static_cast<DWORD>(tag.size() * sizeof(wchar_t)), &written, nullptr);
     }

@@ -1,4 +1,4 @@
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
 #include "elements/Gradient.h"
 
 #include "tests/support/DibCanvas.h"

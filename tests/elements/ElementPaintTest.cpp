@@ -1,5 +1,6 @@
 #include "draw/FontCache.h"
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
+#include "base/ScopedSelectObject.h"
 #include "elements/ButtonElement.h"
 #include "elements/Gradient.h"
 #include "elements/TextElement.h"
@@ -28,7 +29,7 @@ protected:
     {
         ContainerElement* const root = window_.MakeRoot();
         button_ = root->CreateButton(L"Remove", 10, 10, 63, 23, 105);
-        button_->SetFont(GetFont(1, 12, 0, 0));
+        button_->SetFont(GetFont(FontFace::Tahoma, 12, /*bold=*/false, /*underline=*/false));
     }
 
     // Paints into a canvas holding the caller's own pen, brush and font, which
@@ -39,7 +40,7 @@ protected:
         const HDC dc = canvas->Dc();
         const ScopedBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
         const ScopedPen pen(CreatePen(PS_SOLID, 2, RGB(4, 5, 6)));
-        const HFONT font = GetFont(0, 14, 1, 0);
+        const HFONT font = GetFont(FontFace::SimSun, 14, /*bold=*/true, /*underline=*/false);
         const ScopedSelectObject selectBrush(dc, brush.Get()), selectPen(dc, pen.Get()), selectFont(dc, font);
         button_->Paint(dc, nullptr);
         EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush.Get());
@@ -112,7 +113,7 @@ TEST(TextElementTest, DrawsLeftAlignedAndCentredVerticallyRestoringTheFont)
 {
     TextElement label(L"Velmo Studio 2024");
     label.SetRect({5, 4, 150, 36});
-    label.SetFont(GetFont(1, 11, 0, 0));
+    label.SetFont(GetFont(FontFace::Tahoma, 11, /*bold=*/false, /*underline=*/false));
 
     DibCanvas canvas(160, 40, kWhite);
     const HGDIOBJ previousFont = GetCurrentObject(canvas.Dc(), OBJ_FONT);

@@ -28,7 +28,7 @@ protected:
         row_ = root->AddChild(std::move(row));
         auto button = std::make_unique<RecordingButton>(log_, "button", L"Remove", kButtonId);
         button->SetRect({60, 10, 123, 33});
-        button->SetFont(GetFont(1, 12, 0, 0));
+        button->SetFont(GetFont(FontFace::Tahoma, 12, /*bold=*/false, /*underline=*/false));
         button_ = row_->AddChild(std::move(button));
         ASSERT_EQ(window_.host.HitTest({110, 40}), button_);
     }

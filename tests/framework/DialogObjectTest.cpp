@@ -27,18 +27,7 @@ public:
     {
     }
 
-    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
-    static const MessageMap* ClassMessageMap()
-    {
-        static const MessageMapEntry entries[] = {
-            MessageEntry(WM_MAPPED, &ScriptedDialog::OnMapped),
-            MessageEntry(WM_TIMER, &ScriptedDialog::OnTimer),
-            CommandEntry(IDC_FINISH, &ScriptedDialog::OnFinish),
-            EndOfMessageMap(),
-        };
-        static const MessageMap map = {&DialogObject::ClassMessageMap, entries};
-        return &map;
-    }
+    MESSAGE_MAP_DECLARATION();
 
     BOOL OnInitDialog() override
     {
@@ -79,6 +68,11 @@ protected:
 private:
     std::vector<WPARAM> commands_;
 };
+
+MESSAGE_MAP(ScriptedDialog, DialogObject,
+    MessageEntry(WM_MAPPED, &ScriptedDialog::OnMapped),
+    MessageEntry(WM_TIMER, &ScriptedDialog::OnTimer),
+    CommandEntry(IDC_FINISH, &ScriptedDialog::OnFinish))
 
 TEST(DialogTest, OkAndCancelEndWithTheirIdWhateverTheNotificationCode)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ScopedHandle.h"
+
 #include <windows.h>
 
 #include <utility>
@@ -7,29 +9,12 @@
 
 // Destroys a test window at the end of its scope. Declared after the object
 // bound to the window, so the window goes first, as the framework requires.
-class ScopedWindow {
-public:
-    explicit ScopedWindow(HWND window = nullptr) : window_(window) {}
-    ~ScopedWindow()
-    {
-        if (window_) {
-            DestroyWindow(window_);
-        }
-    }
-    ScopedWindow(ScopedWindow&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
-    ScopedWindow& operator=(ScopedWindow&& other) noexcept
-    {
-        std::swap(window_, other.window_);
-        return *this;
-    }
-    ScopedWindow(const ScopedWindow&) = delete;
-    ScopedWindow& operator=(const ScopedWindow&) = delete;
-
-    HWND Get() const { return window_; }
-
-private:
-    HWND window_;
+struct WindowTraits {
+    using Handle = HWND;
+    static bool IsValid(HWND window) { return window != nullptr; }
+    static void Close(HWND window) { DestroyWindow(window); }
 };
+using ScopedWindow = ScopedHandle<WindowTraits>;
 
 // A window class whose own procedure answers WM_DRAWITEM and every WM_APP
 // message with a value of its own and remembers them, so that tests can see

@@ -32,20 +32,7 @@ using HandlerCall = std::tuple<LRESULT, WPARAM, LPARAM>;
 // and overrides the virtual handler that the root class maps.
 class RoutingBase : public WindowObject {
 public:
-    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
-    static const MessageMap* ClassMessageMap()
-    {
-        static const MessageMapEntry entries[] = {
-            MessageEntry(WM_FIRST, &RoutingBase::Answer<11>),
-            MessageEntry(WM_SECOND, &RoutingBase::Answer<12>),
-            MessageEntry(WM_THIRD, &RoutingBase::Answer<13>),
-            MessageEntry(WM_VIRTUAL, &RoutingBase::OnVirtual),
-            MessageEntry(WM_RETURNS_ZERO, &RoutingBase::Answer<0>),
-            EndOfMessageMap(),
-        };
-        static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
-        return &map;
-    }
+    MESSAGE_MAP_DECLARATION();
 
     std::vector<HandlerCall> calls;
 
@@ -59,41 +46,36 @@ protected:
     virtual LRESULT OnVirtual(WPARAM wParam, LPARAM lParam) { return Answer<14>(wParam, lParam); }
 };
 
+MESSAGE_MAP(RoutingBase, WindowObject,
+    MessageEntry(WM_FIRST, &RoutingBase::Answer<11>),
+    MessageEntry(WM_SECOND, &RoutingBase::Answer<12>),
+    MessageEntry(WM_THIRD, &RoutingBase::Answer<13>),
+    MessageEntry(WM_VIRTUAL, &RoutingBase::OnVirtual),
+    MessageEntry(WM_RETURNS_ZERO, &RoutingBase::Answer<0>))
+
 class RoutingMiddle : public RoutingBase {
 public:
-    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
-    static const MessageMap* ClassMessageMap()
-    {
-        static const MessageMapEntry entries[] = {
-            MessageEntry(WM_SECOND, &RoutingMiddle::Answer<22>),
-            // Never found: WM_COMMAND is looked up among command entries only.
-            MessageEntry(WM_COMMAND, &RoutingMiddle::Answer<23>),
-            CommandEntry(IDC_LIKE_A_MESSAGE, &RoutingMiddle::Answer<24>),
-            EndOfMessageMap(),
-        };
-        static const MessageMap map = {&RoutingBase::ClassMessageMap, entries};
-        return &map;
-    }
+    MESSAGE_MAP_DECLARATION();
 };
 
 class RoutingLeaf : public RoutingMiddle {
 public:
-    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
-    static const MessageMap* ClassMessageMap()
-    {
-        static const MessageMapEntry entries[] = {
-            MessageEntry(WM_THIRD, &RoutingLeaf::Answer<33>),
-            MessageEntry(WM_THIRD, &RoutingLeaf::Answer<35>),
-            CommandEntry(IDC_MAPPED, &RoutingLeaf::Answer<36>),
-            EndOfMessageMap(),
-        };
-        static const MessageMap map = {&RoutingMiddle::ClassMessageMap, entries};
-        return &map;
-    }
+    MESSAGE_MAP_DECLARATION();
 
 protected:
     LRESULT OnVirtual(WPARAM wParam, LPARAM lParam) override { return Answer<34>(wParam, lParam); }
 };
+
+MESSAGE_MAP(RoutingMiddle, RoutingBase,
+    MessageEntry(WM_SECOND, &RoutingMiddle::Answer<22>),
+    // Never found: WM_COMMAND is looked up among command entries only.
+    MessageEntry(WM_COMMAND, &RoutingMiddle::Answer<23>),
+    CommandEntry(IDC_LIKE_A_MESSAGE, &RoutingMiddle::Answer<24>))
+
+MESSAGE_MAP(RoutingLeaf, RoutingMiddle,
+    MessageEntry(WM_THIRD, &RoutingLeaf::Answer<33>),
+    MessageEntry(WM_THIRD, &RoutingLeaf::Answer<35>),
+    CommandEntry(IDC_MAPPED, &RoutingLeaf::Answer<36>))
 
 class RoutingTest : public ::testing::Test {
 protected:
@@ -213,16 +195,7 @@ std::vector<std::string> Names(const std::vector<UINT>& messages)
 // child window, or a child bound to an object of its own, while handling WM_CREATE.
 class RecordingWindow : public WindowObject {
 public:
-    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
-    static const MessageMap* ClassMessageMap()
-    {
-        static const MessageMapEntry entries[] = {
-            MessageEntry(WM_CREATE, &RecordingWindow::OnCreate),
-            EndOfMessageMap(),
-        };
-        static const MessageMap map = {&WindowObject::ClassMessageMap, entries};
-        return &map;
-    }
+    MESSAGE_MAP_DECLARATION();
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
@@ -248,6 +221,9 @@ private:
         return 0;
     }
 };
+
+MESSAGE_MAP(RecordingWindow, WindowObject,
+    MessageEntry(WM_CREATE, &RecordingWindow::OnCreate))
 
 class CreationTest : public ::testing::Test {
 protected:
@@ -450,8 +426,7 @@ TEST(UtilitiesTest, PointFromLParamWidensEachHalfWithItsSign)
     } cases[] = {{MAKELPARAM(0xFFFF, 0xFFFE), -1, -2}, {MAKELPARAM(10, 20), 10, 20},
         {MAKELPARAM(0x7FFF, 0x8000), 32767, -32768}};
     for (const auto& c : cases) {
-        POINT point{};
-        PointFromLParam(point, c.lParam);
+        const POINT point = PointFromLParam(c.lParam);
         EXPECT_EQ(std::make_pair(point.x, point.y), std::make_pair(c.x, c.y)) << std::hex << c.lParam;
     }
 }

@@ -1,5 +1,6 @@
 #include "draw/FontCache.h"
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
+#include "base/ScopedSelectObject.h"
 #include "elements/ElementHost.h"
 #include "listctrl/ProductRow.h"
 #include "listctrl/SoftwareListView.h"
@@ -108,8 +109,8 @@ TEST_F(ListPaintTest, EmptyListShowsOnlyItsMessageInTheMiddle)
     // space at the right end, so the ink starts where the advance does.
     SIZE extent = {};
     {
-        const ScopedMemoryDC measuring(nullptr);
-        const ScopedSelectObject font(measuring.Get(), GetFont(1, 13, 0, 0));
+        const ScopedMemoryDC measuring(CreateCompatibleDC(nullptr));
+        const ScopedSelectObject font(measuring.Get(), GetFont(FontFace::Tahoma, 13, /*bold=*/false, /*underline=*/false));
         GetTextExtentPoint32W(measuring.Get(), kEmptyText, lstrlenW(kEmptyText), &extent);
     }
     EXPECT_NEAR(text.left, (width - extent.cx) / 2, 2);
@@ -248,7 +249,7 @@ TEST_F(ListPaintTest, WindowPaintsTheSameThroughItsOwnPaintMessage)
     DibCanvas onScreen(list.ClientWidth(), list.ClientHeight());
     onScreen.Fill(kUnpainted);
     {
-        const ScopedWindowDC window(list.Handle());
+        const ScopedWindowDC window(GetDC(list.Handle()));
         BitBlt(onScreen.Dc(), 0, 0, list.ClientWidth(), list.ClientHeight(), window.Get(), 0, 0, SRCCOPY);
     }
     const RECT client = {0, 0, list.ClientWidth(), list.ClientHeight()};

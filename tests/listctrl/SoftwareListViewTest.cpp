@@ -25,7 +25,7 @@ InstalledEntry MakeEntry(int sequence, const std::wstring& name)
     entry.DisplayName = name;
     entry.UninstallString = L"C:\\Velmo\\uninstall.exe /S" + std::to_wstring(sequence);
     entry.KeyName = L"velmo-" + std::to_wstring(sequence);
-    entry.FromMachine = sequence % 2;
+    entry.FromMachine = sequence % 2 == 1;
     return entry;
 }
 

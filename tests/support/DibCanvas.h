@@ -1,6 +1,7 @@
 #pragma once
 
-#include "draw/GdiHandles.h"
+#include "base/ScopedHandle.h"
+#include "base/ScopedSelectObject.h"
 
 #include <windows.h>
 
@@ -11,7 +12,7 @@
 class DibCanvas {
 public:
     DibCanvas(int width, int height)
-        : width_(width), height_(height), dc_(nullptr), bitmap_(CreateBitmap(width, height, &bits_)),
+        : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)), bitmap_(CreateBitmap(width, height, &bits_)),
           select_(dc_.Get(), bitmap_.Get())
     {
     }

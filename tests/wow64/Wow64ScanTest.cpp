@@ -96,7 +96,7 @@ TEST_F(Wow64ScanTest, ListsProductsOfBothViewsOnceEach)
         EXPECT_EQ(listed[1].DisplayName, Unique(L"Sixty Four"));
         EXPECT_EQ(listed[2].DisplayName, Unique(L"Thirty Two"));
         for (const InstalledEntry& entry : listed) {
-            EXPECT_EQ(entry.FromMachine, 1);
+            EXPECT_TRUE(entry.FromMachine);
         }
     } else {
         // One view: the view flags address the same keys, and the later write
