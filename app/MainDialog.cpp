@@ -1,7 +1,5 @@
 #include "app/MainDialog.h"
 
-#include "catalogue/ProductMatch.h"
-#include "catalogue/UninstallerLaunch.h"
 #include "res/resource.h"
 
 namespace {
@@ -17,7 +15,10 @@ constexpr const wchar_t* kErrorCaption = L"错误";
 
 } // namespace
 
-MainDialog::MainDialog() : DialogObject(IDD_MAIN_DIALOG) {}
+MainDialog::MainDialog(const ProcessStarter& starter, CollectProducts collect)
+    : DialogObject(IDD_MAIN_DIALOG), starter_(starter), collect_(collect)
+{
+}
 
 MainDialog::~MainDialog() = default;
 
@@ -62,8 +63,13 @@ void MainDialog::UpdateCaptions()
 
 LRESULT MainDialog::RefreshProductList(WPARAM, LPARAM)
 {
+    // Nothing the scan reads has changed: it would find what is shown.
+    if (!registryWatch_.ScanNeeded()) {
+        return 1;
+    }
+    registryWatch_.Arm();
     InstalledEntryList fresh;
-    CollectTargetProducts(fresh);
+    collect_(fresh);
     if (SameEntries(fresh, shownEntries_)) {
         return 1;
     }
@@ -95,11 +101,12 @@ LRESULT MainDialog::OnRowCommand(int key, int command)
     if (!entry || command != static_cast<int>(IDC_ROW_UNINSTALL)) {
         return 1;
     }
-    if (!entry->UninstallString.empty()) {
-        LaunchUninstaller(entry->UninstallString);
-        return 1;
+    // A user who declined the consent prompt has been answered already.
+    if (entry->UninstallString.empty()
+        || LaunchUninstaller(entry->UninstallString, entry->UninstallStringExpandable, starter_)
+            == LaunchResult::Failed) {
+        MessageBoxW(Handle(), kNoUninstallerText, kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
     }
-    MessageBoxW(Handle(), kNoUninstallerText, kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
     return 1;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "catalogue/InstalledEntry.h"
+#include "catalogue/ProductMatch.h"
+#include "catalogue/UninstallWatch.h"
+#include "catalogue/UninstallerLaunch.h"
 #include "framework/DialogObject.h"
 #include "listctrl/SoftwareListView.h"
 
@@ -19,7 +22,13 @@ constexpr UINT kRefreshPeriodMs = 3000;
 // product's uninstaller when its row's button is clicked.
 class MainDialog : public DialogObject {
 public:
-    MainDialog();
+    // A scan of the registry for the products to show.
+    using CollectProducts = void (*)(InstalledEntryList& list);
+
+    // The program uses the platform's process starts and the real scan; tests
+    // replace them to see what the dialog asks for.
+    explicit MainDialog(const ProcessStarter& starter = PlatformProcessStarter(),
+        CollectProducts collect = &CollectTargetProducts);
     ~MainDialog() override;
 
     MESSAGE_MAP_DECLARATION();
@@ -29,16 +38,20 @@ private:
     void UpdateCaptions();
     // Escape must not close the window: ignored.
     LRESULT OnCancel(WPARAM wParam, LPARAM lParam) override;
-    // Scans the registry; rebuilds and renumbers the whole list only when the
-    // products differ from the ones shown.
+    // Scans the registry when it may have changed; rebuilds and renumbers the
+    // whole list only when the products differ from the ones shown.
     LRESULT RefreshProductList(WPARAM wParam, LPARAM lParam);
     LRESULT OnListNotify(WPARAM wParam, LPARAM lParam);
-    // A command from the row with this key: IDC_ROW_UNINSTALL starts its uninstaller.
+    // A command from the row with this key: IDC_ROW_UNINSTALL starts its
+    // uninstaller, or says that it cannot be started.
     LRESULT OnRowCommand(int key, int command);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
     LRESULT OnExit(WPARAM wParam, LPARAM lParam);
 
+    const ProcessStarter starter_;
+    const CollectProducts collect_;
+    UninstallWatch registryWatch_;
     SoftwareListView productList_;
     InstalledEntryList shownEntries_;  // exactly the list's rows, numbered 1, 2, ...
 };

@@ -1,10 +1,14 @@
 #include "catalogue/EntryIcon.h"
 
+#include "catalogue/EnvironmentText.h"
+
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -15,6 +19,74 @@ constexpr int kIconCountIndex = -1;
 // ExtractIconW's answer for a file that is neither an executable, a library
 // nor an icon file.
 constexpr UINT_PTR kNotAnIconFile = 1;
+
+// An icon file starts with a directory: a header, then one entry per image
+// giving where in the file the image lies.
+#pragma pack(push, 1)
+struct IconDirectoryHeader {
+    WORD reserved;  // 0
+    WORD type;      // 1 for icons
+    WORD count;
+};
+struct IconDirectoryEntry {
+    BYTE width;
+    BYTE height;
+    BYTE colourCount;
+    BYTE reserved;
+    WORD planes;
+    WORD bitCount;
+    DWORD bytes;
+    DWORD offset;
+};
+#pragma pack(pop)
+
+constexpr WORD kExecutableSignature = 0x5A4D;  // "MZ": programs and libraries
+constexpr WORD kIconType = 1;
+
+bool ReadAt(HANDLE file, ULONGLONG offset, void* buffer, DWORD bytes)
+{
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD read = 0;
+    return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && ReadFile(file, buffer, bytes, &read, nullptr)
+        && read == bytes;
+}
+
+// The icon extraction trusts an icon file's directory and reads wherever it
+// points, even far past the end of the file, which faults. Programs and
+// libraries are left to the system's resource loader; anything else must be an
+// icon file whose every image lies inside it. A file that cannot be read is no icon.
+bool IsSafeToExtract(const wchar_t* path)
+{
+    wchar_t found[MAX_PATH];
+    // Found where the extraction itself would look for it.
+    const DWORD length = SearchPathW(nullptr, path, nullptr, MAX_PATH, found, nullptr);
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    const ScopedKernelHandle file(
+        CreateFileW(found, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size = {};
+    IconDirectoryHeader header = {};
+    if (!file || !GetFileSizeEx(file.Get(), &size) || !ReadAt(file.Get(), 0, &header, sizeof header)) {
+        return false;
+    }
+    if (header.reserved == kExecutableSignature) {
+        return true;
+    }
+    const ULONGLONG fileSize = static_cast<ULONGLONG>(size.QuadPart);
+    if (header.reserved != 0 || header.type != kIconType || header.count == 0
+        || sizeof header + ULONGLONG{header.count} * sizeof(IconDirectoryEntry) > fileSize) {
+        return false;
+    }
+    std::vector<IconDirectoryEntry> entries(header.count);
+    if (!ReadAt(file.Get(), sizeof header, entries.data(), static_cast<DWORD>(entries.size() * sizeof entries[0]))) {
+        return false;
+    }
+    return std::all_of(entries.begin(), entries.end(), [fileSize](const IconDirectoryEntry& entry) {
+        return entry.bytes != 0 && ULONGLONG{entry.offset} + entry.bytes <= fileSize;
+    });
+}
 
 } // namespace
 
@@ -43,11 +115,17 @@ bool ParseIconSpec(const wchar_t* spec, wchar_t (&path)[kIconPathLength], int& i
     return true;
 }
 
-bool EntryIcon::LoadFromSpec(const std::wstring& spec)
+bool EntryIcon::LoadFromSpec(const std::wstring& spec, bool expandable)
 {
+    // The extraction does not expand environment references itself.
+    std::wstring usable = spec;
+    if (expandable && !ExpandEnvironmentText(spec, usable)) {
+        Release();
+        return false;
+    }
     wchar_t path[kIconPathLength] = {};
     int index = 0;
-    if (!ParseIconSpec(spec.c_str(), path, index)) {
+    if (!ParseIconSpec(usable.c_str(), path, index)) {
         return false;
     }
     return LoadFromFile(path, index);
@@ -57,7 +135,7 @@ bool EntryIcon::LoadFromFile(const wchar_t* path, int index)
 {
     Release();
     // The count of icons is no icon: never hold it, draw it or destroy it.
-    if (index == kIconCountIndex) {
+    if (index == kIconCountIndex || !IsSafeToExtract(path)) {
         return false;
     }
     const HICON extracted = ExtractIconW(GetModuleHandleW(nullptr), path, static_cast<UINT>(index));

@@ -24,9 +24,12 @@ public:
     EntryIcon(const EntryIcon&) = delete;
     EntryIcon& operator=(const EntryIcon&) = delete;
 
-    // False, with the held icon untouched, when spec does not parse.
-    bool LoadFromSpec(const std::wstring& spec);
+    // False, with the held icon untouched, when spec does not parse. An
+    // expandable spec (stored as REG_EXPAND_SZ) is expanded first; one that
+    // cannot be expanded leaves no icon.
+    bool LoadFromSpec(const std::wstring& spec, bool expandable);
     // index >= 0: position in the file; index < 0: resource identifier -index.
+    // An icon file whose directory does not match the file gives no icon.
     // True when an icon is held afterwards.
     bool LoadFromFile(const wchar_t* path, int index);
     // Draws nothing when no icon is held.

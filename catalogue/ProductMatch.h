@@ -9,5 +9,6 @@ bool IsTargetProduct(const InstalledEntry& entry);
 void CollectTargetProducts(InstalledEntryList& list);
 
 // Same size and, position by position, the same DisplayName and
-// UninstallString (exact comparison). Other fields do not count.
+// UninstallString (exact comparison of the stored text, and of whether it is
+// expandable, since that changes the command run). Other fields do not count.
 bool SameEntries(const InstalledEntryList& fresh, const InstalledEntryList& shown);

@@ -9,12 +9,13 @@
 
 namespace {
 
-constexpr DWORD kTextCapacity = 260;                          // characters, terminator included
+constexpr DWORD kTextCapacity = kStoredTextCapacity;
 constexpr DWORD kTextBytes = kTextCapacity * sizeof(wchar_t);  // 520
 
 // A value read as text: the read failed, or gave a non-text type, or the text.
 struct TextValue {
     bool ok = false;
+    bool expandable = false;
     std::wstring text;
 };
 
@@ -36,6 +37,7 @@ TextValue ReadText(HKEY key, const wchar_t* name)
         return value;
     }
     value.ok = true;
+    value.expandable = type == REG_EXPAND_SZ;
     value.text.assign(buffer, wcsnlen(buffer, kTextCapacity));
     return value;
 }
@@ -83,9 +85,12 @@ bool ReadEntry(HKEY subkey, InstalledEntry& entry)
     if (!command.ok || command.text.empty()) {
         return false;
     }
+    TextValue icon = ReadText(subkey, L"DisplayIcon");
     entry.DisplayName = std::move(name.text);
     entry.UninstallString = std::move(command.text);
-    entry.DisplayIcon = ReadText(subkey, L"DisplayIcon").text;
+    entry.UninstallStringExpandable = command.expandable;
+    entry.DisplayIcon = std::move(icon.text);
+    entry.DisplayIconExpandable = icon.expandable;
     return true;
 }
 

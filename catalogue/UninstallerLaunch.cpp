@@ -1,6 +1,7 @@
 #include "catalogue/UninstallerLaunch.h"
 
 #include "base/ScopedHandle.h"
+#include "catalogue/EnvironmentText.h"
 
 #include <vector>
 
@@ -27,7 +28,7 @@ bool FindProgram(const std::wstring& name, std::wstring& found)
     return true;
 }
 
-bool StartElevated(const std::wstring& commandLine, const ProcessStarter& starter)
+LaunchResult StartElevated(const std::wstring& commandLine, const ProcessStarter& starter)
 {
     std::wstring program;
     std::wstring parameters;
@@ -41,7 +42,30 @@ bool StartElevated(const std::wstring& commandLine, const ProcessStarter& starte
     execute.lpFile = program.c_str();
     execute.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     execute.nShow = SW_SHOWNORMAL;
-    return starter.shellExecuteEx(&execute) != FALSE;
+    if (starter.shellExecuteEx(&execute)) {
+        return LaunchResult::Started;
+    }
+    return GetLastError() == ERROR_CANCELLED ? LaunchResult::Declined : LaunchResult::Failed;
+}
+
+LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starter)
+{
+    // CreateProcessW may write into the command line; it gets its own copy.
+    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+    writable.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    // No handle of ours is inherited: the uninstaller must not hold any of them.
+    if (!starter.createProcess(
+            nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        // Uninstallers of per-machine products usually ask for administrator
+        // rights, which a plain start cannot give them.
+        return GetLastError() == kErrorElevationRequired ? StartElevated(commandLine, starter) : LaunchResult::Failed;
+    }
+    const ScopedKernelHandle processHandle(process.hProcess);
+    const ScopedKernelHandle threadHandle(process.hThread);
+    return LaunchResult::Started;
 }
 
 } // namespace
@@ -70,30 +94,18 @@ void SplitCommandLine(const std::wstring& commandLine, std::wstring& program, st
     parameters = space == std::wstring::npos ? std::wstring() : TrimLeadingSpaces(commandLine, space);
 }
 
-bool LaunchUninstaller(const std::wstring& commandLine)
+ProcessStarter PlatformProcessStarter()
 {
-    return LaunchUninstaller(commandLine, ProcessStarter{&CreateProcessW, &ShellExecuteExW});
+    return ProcessStarter{&CreateProcessW, &ShellExecuteExW};
 }
 
-bool LaunchUninstaller(const std::wstring& commandLine, const ProcessStarter& starter)
+LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable, const ProcessStarter& starter)
 {
-    if (commandLine.empty()) {
-        return false;
+    // Nothing is quoted or changed; only a REG_EXPAND_SZ command is expanded,
+    // because process creation does not expand environment references.
+    std::wstring command = commandLine;
+    if (commandLine.empty() || (expandable && !ExpandEnvironmentText(commandLine, command))) {
+        return LaunchResult::Failed;
     }
-    // CreateProcessW may write into the command line; it gets its own copy,
-    // exactly as stored: nothing quoted, nothing expanded.
-    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
-    writable.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!starter.createProcess(
-            nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        // Uninstallers of per-machine products usually ask for administrator
-        // rights, which a plain start cannot give them.
-        return GetLastError() == kErrorElevationRequired && StartElevated(commandLine, starter);
-    }
-    const ScopedKernelHandle processHandle(process.hProcess);
-    const ScopedKernelHandle threadHandle(process.hThread);
-    return true;
+    return Start(command, starter);
 }

@@ -15,12 +15,22 @@ struct ProcessStarter {
     decltype(&ShellExecuteExW) shellExecuteEx;
 };
 
+// The platform's own ways of starting a program.
+ProcessStarter PlatformProcessStarter();
+
+enum class LaunchResult {
+    Started,
+    Failed,
+    Declined,  // the user said no to the consent prompt of the elevated start
+};
+
 // Starts the command line as a detached process and lets it go: no waiting,
-// no handle kept. A program that needs elevation is started through the
-// shell's consent prompt instead. True when either start succeeded; every
-// failure shows nothing.
-bool LaunchUninstaller(const std::wstring& commandLine);
-bool LaunchUninstaller(const std::wstring& commandLine, const ProcessStarter& starter);
+// no handle kept, none of ours inherited. A program that needs elevation is
+// started through the shell's consent prompt instead. An expandable command
+// (stored as REG_EXPAND_SZ) has its environment references expanded first;
+// one that cannot be expanded fails. Shows nothing itself.
+LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable,
+    const ProcessStarter& starter = PlatformProcessStarter());
 
 // Splits a command line into program and parameters as process creation
 // does without an application name: a quoted first token is the program, as

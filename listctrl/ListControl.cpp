@@ -121,10 +121,11 @@ void ListControl::ScrollTo(int h, int v, int dy)
 {
     horizontalPosition_ = h;
     verticalPosition_ = v;
+    // The whole list is painted again rather than its pixels moved: moving
+    // what is on the screen while earlier scrolls still wait to be painted
+    // moves stale pixels. One paint through the off-screen buffer is cheap.
     if (dy != 0) {
-        RECT client = {};
-        GetClientRect(Handle(), &client);
-        ScrollWindowEx(Handle(), 0, dy, nullptr, &client, nullptr, nullptr, SW_INVALIDATE);
+        InvalidateRect(Handle(), nullptr, FALSE);
     }
     host_.SetOrigin(-h, -v, false);
 }
@@ -187,8 +188,25 @@ LRESULT ListControl::OnCreate(WPARAM, LPARAM)
     return 0;
 }
 
+void ListControl::PrepareRowsForPaint()
+{
+    RECT update = {};
+    if (!Body() || !GetUpdateRect(Handle(), &update, FALSE)) {
+        return;
+    }
+    for (ListRow* const row : Body()->Rows()) {
+        RECT overlap = {};
+        if (row->Visible() && IntersectRect(&overlap, &row->Rect(), &update)) {
+            row->PreparePaint();
+        }
+    }
+}
+
 LRESULT ListControl::OnPaint(WPARAM, LPARAM)
 {
+    // Before BeginPaint: a load that faults inside the system leaves the
+    // update region as it is, and the next paint (which does not retry it) draws everything.
+    PrepareRowsForPaint();
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(Handle(), &paint);
     RECT client = {};

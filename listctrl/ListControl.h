@@ -36,8 +36,8 @@ public:
     ListRow* FindByKey(int key) const;
     void UpdateVScroll();
     void UpdateHScroll();
-    // Places the rows for the scroll position (h, v); a non-zero dy also moves
-    // the pixels already drawn by dy.
+    // Places the rows for the scroll position (h, v); a non-zero dy (the
+    // distance scrolled) also repaints the list.
     void ScrollTo(int h, int v, int dy);
 
     // Sends WM_NOTIFY with a ListNotify to the parent.
@@ -87,6 +87,7 @@ private:
     // Selects the row under a page's probe point, or the fallback.
     void SelectPage(int probeY, ListRow* fallback);
     void EndHovering();
+    void PrepareRowsForPaint();
     // The body is about to delete its rows.
     void ForgetRows();
 

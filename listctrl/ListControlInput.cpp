@@ -87,7 +87,14 @@ LRESULT ListControl::OnLButtonUp(WPARAM, LPARAM lParam)
 
 LRESULT ListControl::OnLButtonDblClk(WPARAM, LPARAM lParam)
 {
-    Notify(NM_DBLCLK, KeyAt(PointFromLParam(lParam)), 0);
+    SetFocus(Handle());
+    const POINT point = PointFromLParam(lParam);
+    // The second press of a quick pair is a press for an element, as it is for
+    // a standard push button; its loop may delete every row, as above.
+    if (host_.TrackPress(point)) {
+        return 0;
+    }
+    Notify(NM_DBLCLK, KeyAt(point), 0);
     return 0;
 }
 

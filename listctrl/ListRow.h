@@ -12,6 +12,10 @@ public:
     void SetSelected(bool selected);
     void SetHot(bool hot);
 
+    // Runs before a paint that covers the row, outside any painting: work that
+    // may fail inside the system (loading an icon) cannot leave a paint half done.
+    virtual void PreparePaint() {}
+
     int Key() const { return key_; }
     bool Selected() const { return selected_; }
     bool Hot() const { return hot_; }

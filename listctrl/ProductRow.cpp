@@ -80,12 +80,23 @@ void ProductRow::PaintBackground(HDC dc) const
     DrawLine(dc, row.left, row.top + 1, row.right, row.top + 1, kHighlightColour, 1);
 }
 
-void ProductRow::PaintIcon(HDC dc)
+void ProductRow::PreparePaint()
 {
-    // Loaded on the first paint only: a failed load is not tried again.
+    LoadIcon();
+}
+
+void ProductRow::LoadIcon()
+{
+    // Loaded on the first paint only: a failed load, even one that never
+    // returned, is not tried again.
     if (!icon_) {
         icon_ = std::make_unique<EntryIcon>();
-        icon_->LoadFromSpec(entry_.DisplayIcon);
+        icon_->LoadFromSpec(entry_.DisplayIcon, entry_.DisplayIconExpandable);
     }
+}
+
+void ProductRow::PaintIcon(HDC dc)
+{
+    LoadIcon();
     icon_->Draw(dc, Rect().left + kIconLeft, Rect().top + kIconTop, kIconSize, kIconSize);
 }

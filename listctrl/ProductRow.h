@@ -24,6 +24,8 @@ public:
 
     // Creates the name label and the uninstall button.
     void OnAttached() override;
+    // Loads the icon, once.
+    void PreparePaint() override;
     // Background (gradient when selected), icon, children, separator.
     void Paint(HDC dc, const RECT* clip) override;
 
@@ -35,6 +37,7 @@ public:
 
 private:
     void PaintBackground(HDC dc) const;
+    void LoadIcon();
     void PaintIcon(HDC dc);
 
     InstalledEntry entry_;

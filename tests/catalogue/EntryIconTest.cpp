@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -207,23 +208,72 @@ TEST_F(EntryIconTest, FilesWithoutThatIconGiveNone)
 TEST_F(EntryIconTest, LoadsFromSpecAndKeepsTheIconWhenTheSpecIsUnparsable)
 {
     EntryIcon icon;
-    EXPECT_TRUE(icon.LoadFromSpec(L"'" + sample_ + L"'"));
+    EXPECT_TRUE(icon.LoadFromSpec(L"'" + sample_ + L"'", false));
     EXPECT_EQ(DrawnColour(icon), kRed);
-    EXPECT_TRUE(icon.LoadFromSpec(L"\"" + sample_ + L"\", -7"));
+    EXPECT_TRUE(icon.LoadFromSpec(L"\"" + sample_ + L"\", -7", false));
     EXPECT_EQ(DrawnColour(icon), kBlue);
     const HICON held = icon.Icon();
-    EXPECT_FALSE(icon.LoadFromSpec(std::wstring(300, L'a')));
+    EXPECT_FALSE(icon.LoadFromSpec(std::wstring(300, L'a'), false));
     EXPECT_EQ(icon.Icon(), held);
     EXPECT_EQ(DrawnColour(icon), kBlue);
 
     // Parsable specs that name no icon let go of it. The quote and space
     // before the comma stay in the path, which names no file.
     for (const std::wstring& spec : {L"\"" + sample_ + L"\" ,0", std::wstring(), sample_ + L",-1"}) {
-        ASSERT_TRUE(icon.LoadFromSpec(sample_));
-        EXPECT_FALSE(icon.LoadFromSpec(spec)) << spec;
+        ASSERT_TRUE(icon.LoadFromSpec(sample_, false));
+        EXPECT_FALSE(icon.LoadFromSpec(spec, false)) << spec;
         EXPECT_EQ(icon.Icon(), nullptr) << spec;
         EXPECT_EQ(DrawnColour(icon), kBackground);
     }
+}
+
+
+std::string ReadBytes(const std::wstring& path)
+{
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+TEST_F(EntryIconTest, IconFilesWhoseDirectoryDoesNotMatchTheFileGiveNone)
+{
+    const std::string good = ReadBytes(ModuleDirectory() + L"\\sample_red.ico");
+    ASSERT_GT(good.size(), 22u);
+    // Claims 65,535 images in 70 bytes; its entries point far past the end.
+    std::string claimsTooMany("\x00\x00\x01\x00\xFF\xFF", 6);
+    for (int i = 0; i < 4; ++i) {
+        claimsTooMany += std::string("\x00\x00\x00\x00\x01\x00\x20\x00\xFF\xFF\xFF\x7F\xF0\xFF\xFF\x7F", 16);
+    }
+    std::string pastTheEnd = good;
+    pastTheEnd[21] = '\x7F';  // the first image's offset, far beyond the file
+    std::string zeroCount = good;
+    zeroCount[4] = zeroCount[5] = '\0';
+    const std::string broken[] = {claimsTooMany, good.substr(0, 14), pastTheEnd, zeroCount};
+    const std::wstring path = textFile_ + L".ico";
+    for (const std::string& bytes : broken) {
+        std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
+        ExpectNoIconFrom(path, 0);
+    }
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << good;
+    EntryIcon icon;
+    EXPECT_TRUE(icon.LoadFromFile(path.c_str(), 0));
+    EXPECT_EQ(DrawnColour(icon), kRed);
+    DeleteFileW(path.c_str());
+}
+
+TEST_F(EntryIconTest, ExpandableSpecsAreExpandedAndOthersTakenAsWritten)
+{
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICON_FOLDER", ModuleDirectory().c_str()));
+    const std::wstring spec = L"%FG_ICON_FOLDER%\\icon_sample.exe,1";
+    EntryIcon icon;
+    EXPECT_TRUE(icon.LoadFromSpec(spec, true));
+    EXPECT_EQ(DrawnColour(icon), kBlue);
+    EXPECT_FALSE(icon.LoadFromSpec(spec, false));
+    // An expansion too long for the path is no icon.
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICON_FOLDER", std::wstring(300, L'x').c_str()));
+    ASSERT_TRUE(icon.LoadFromFile(sample_.c_str(), 0));
+    EXPECT_FALSE(icon.LoadFromSpec(spec, true));
+    EXPECT_EQ(icon.Icon(), nullptr);
+    SetEnvironmentVariableW(L"FG_ICON_FOLDER", nullptr);
 }
 
 } // namespace

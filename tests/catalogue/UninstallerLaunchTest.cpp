@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <set>
@@ -25,6 +26,7 @@ struct Record {
     std::wstring commandLine;
     std::wstring directory;
     std::wstring module;
+    std::wstring handleState;  // with --check-handle: "open" or "not open"
 };
 
 BOOL CALLBACK CollectVisible(HWND window, LPARAM found)
@@ -102,7 +104,7 @@ protected:
         return records;
     }
 
-    // A record is three lines: command line, current directory, module.
+    // A record is four lines: command line, current directory, module, handle state.
     static Record ReadRecord(const std::wstring& file)
     {
         const ScopedKernelHandle handle(
@@ -115,6 +117,7 @@ protected:
         std::getline(lines, record.commandLine);
         std::getline(lines, record.directory);
         std::getline(lines, record.module);
+        std::getline(lines, record.handleState);
         return record;
     }
 
@@ -127,7 +130,7 @@ TEST_F(UninstallerLaunchTest, QuotedPathWithArgumentsArrivesUnchanged)
     const std::wstring program = PlaceRecorder(L"Velmo Guard\\uninst.exe");
     const std::wstring command = L"\"" + program + L"\" /uninstall  \"two words\" %TEMP% " + records_;
 
-    ASSERT_TRUE(LaunchUninstaller(command));
+    ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
     const std::vector<Record> records = WaitForRecords(1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].commandLine, command);
@@ -135,12 +138,56 @@ TEST_F(UninstallerLaunchTest, QuotedPathWithArgumentsArrivesUnchanged)
     EXPECT_EQ(lstrcmpiW(records[0].module.c_str(), program.c_str()), 0) << records[0].module;
 }
 
+TEST_F(UninstallerLaunchTest, ExpandableCommandStartsTheProgramItsReferencesName)
+{
+    const std::wstring program = PlaceRecorder(L"Velmo Guard\\uninst.exe");
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", root_.c_str()));
+    const std::wstring stored = L"\"%FG_LAUNCH_ROOT%\\Velmo Guard\\uninst.exe\" /S %SystemRoot% " + records_;
+    wchar_t systemRoot[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"SystemRoot", systemRoot, MAX_PATH);
+
+    ASSERT_EQ(LaunchUninstaller(stored, true), LaunchResult::Started);
+    const std::vector<Record> records = WaitForRecords(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].commandLine, L"\"" + program + L"\" /S " + systemRoot + L" " + records_);
+    EXPECT_EQ(lstrcmpiW(records[0].module.c_str(), program.c_str()), 0) << records[0].module;
+    SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", nullptr);
+}
+
+TEST_F(UninstallerLaunchTest, NoHandleOfOursReachesTheUninstaller)
+{
+    SECURITY_ATTRIBUTES inheritable = {};
+    inheritable.nLength = sizeof inheritable;
+    inheritable.bInheritHandle = TRUE;
+    const ScopedKernelHandle event(CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(event);
+    const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" --check-handle "
+        + std::to_wstring(reinterpret_cast<ULONG_PTR>(event.Get())) + L" " + records_;
+
+    ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
+    // The same start with inheritance on, to show that the recorder would see the handle.
+    std::wstring writable = command;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
+    const ScopedKernelHandle inheritedProcess(process.hProcess);
+    const ScopedKernelHandle inheritedThread(process.hThread);
+
+    std::vector<std::wstring> states;
+    for (const Record& record : WaitForRecords(2)) {
+        states.push_back(record.handleState);
+    }
+    std::sort(states.begin(), states.end());
+    EXPECT_EQ(states, (std::vector<std::wstring>{L"not open", L"open"}));
+}
+
 TEST_F(UninstallerLaunchTest, UnquotedPathWithSpacesIsResolvedByThePlatform)
 {
     const std::wstring program = PlaceRecorder(L"my app\\uninst.exe");
     const std::wstring command = program + L" " + records_;
 
-    ASSERT_TRUE(LaunchUninstaller(command));
+    ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
     const std::vector<Record> records = WaitForRecords(1);
     ASSERT_EQ(records.size(), 1u);
     // Wine quotes the program it found; Windows passes the line as it is. The
@@ -154,8 +201,8 @@ TEST_F(UninstallerLaunchTest, UnquotedPathWithSpacesIsResolvedByThePlatform)
 TEST_F(UninstallerLaunchTest, TwoCallsStartTwoProcesses)
 {
     const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" " + records_;
-    ASSERT_TRUE(LaunchUninstaller(command));
-    ASSERT_TRUE(LaunchUninstaller(command));
+    ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
+    ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
     EXPECT_EQ(WaitForRecords(2).size(), 2u);
 }
 
@@ -166,7 +213,7 @@ TEST_F(UninstallerLaunchTest, ReturnsWithoutWaitingForTheProcess)
     ASSERT_NE(hold.Get(), nullptr);
     const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" --hold " + eventName + L" " + records_;
 
-    ASSERT_TRUE(LaunchUninstaller(command));
+    ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
     // The recorder cannot have finished: it is still waiting for the event.
     EXPECT_TRUE(RecordFiles().empty());
     SetEvent(hold.Get());
@@ -176,9 +223,9 @@ TEST_F(UninstallerLaunchTest, ReturnsWithoutWaitingForTheProcess)
 TEST_F(UninstallerLaunchTest, FailedStartsReturnFalseAndShowNothing)
 {
     const std::set<HWND> before = VisibleTopLevelWindows();
-    EXPECT_FALSE(LaunchUninstaller(L""));
-    EXPECT_FALSE(LaunchUninstaller(root_ + L"\\missing.exe /x"));
-    EXPECT_FALSE(LaunchUninstaller(L"\"" + root_ + L"\\no such folder\\u.exe\" /x"));
+    EXPECT_EQ(LaunchUninstaller(L"", false), LaunchResult::Failed);
+    EXPECT_EQ(LaunchUninstaller(root_ + L"\\missing.exe /x", false), LaunchResult::Failed);
+    EXPECT_EQ(LaunchUninstaller(L"\"" + root_ + L"\\no such folder\\u.exe\" /x", false), LaunchResult::Failed);
     Sleep(200);
     EXPECT_EQ(VisibleTopLevelWindows(), before);
 }
@@ -195,6 +242,7 @@ struct ShellRequest {
 ShellRequest shellRequest;
 DWORD createProcessError = 0;
 BOOL shellResult = TRUE;
+DWORD shellError = 0;
 
 BOOL WINAPI FailingCreateProcess(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
     LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
@@ -210,6 +258,7 @@ BOOL WINAPI RecordingShellExecute(SHELLEXECUTEINFOW* execute)
     shellRequest.file = execute->lpFile ? execute->lpFile : L"";
     shellRequest.parameters = execute->lpParameters ? execute->lpParameters : L"";
     shellRequest.mask = execute->fMask;
+    SetLastError(shellError);
     return shellResult;
 }
 
@@ -220,28 +269,41 @@ protected:
         UninstallerLaunchTest::SetUp();
         shellRequest = ShellRequest{};
         shellResult = TRUE;
+        shellError = 0;
     }
-    static bool Launch(const std::wstring& command, DWORD error)
+    static LaunchResult Launch(const std::wstring& command, DWORD error, bool expandable = false)
     {
         createProcessError = error;
-        return LaunchUninstaller(command, ProcessStarter{&FailingCreateProcess, &RecordingShellExecute});
+        return LaunchUninstaller(command, expandable, ProcessStarter{&FailingCreateProcess, &RecordingShellExecute});
     }
 };
 
 TEST_F(ElevationFallbackTest, ElevationRequiredAsksTheShellToRunAsAdministrator)
 {
     const std::wstring program = PlaceRecorder(L"Velmo Guard\\unins000.exe");
-    EXPECT_TRUE(Launch(L"\"" + program + L"\" /SILENT  /LOG=\"a b.txt\"", kErrorElevationRequired));
+    EXPECT_EQ(Launch(L"\"" + program + L"\" /SILENT  /LOG=\"a b.txt\"", kErrorElevationRequired), LaunchResult::Started);
     EXPECT_EQ(shellRequest.calls, 1);
     EXPECT_EQ(shellRequest.verb, L"runas");
     EXPECT_EQ(shellRequest.file, program);
     EXPECT_EQ(shellRequest.parameters, L"/SILENT  /LOG=\"a b.txt\"");
     EXPECT_EQ(shellRequest.mask & SEE_MASK_NOCLOSEPROCESS, 0u);
 
+    // An expandable command is expanded for the elevated start too.
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", root_.c_str()));
+    EXPECT_EQ(Launch(L"%FG_LAUNCH_ROOT%\\Velmo Guard\\unins000.exe /S", kErrorElevationRequired, true),
+        LaunchResult::Started);
+    SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", nullptr);
+    EXPECT_EQ(shellRequest.file, program);
+    EXPECT_EQ(shellRequest.parameters, L"/S");
+
     shellResult = FALSE;
-    EXPECT_FALSE(Launch(L"\"" + program + L"\"", kErrorElevationRequired));
-    EXPECT_EQ(shellRequest.calls, 2);
+    shellError = ERROR_FILE_NOT_FOUND;
+    EXPECT_EQ(Launch(L"\"" + program + L"\"", kErrorElevationRequired), LaunchResult::Failed);
+    EXPECT_EQ(shellRequest.calls, 3);
     EXPECT_EQ(shellRequest.parameters, L"");
+    // The user said no to the consent prompt.
+    shellError = ERROR_CANCELLED;
+    EXPECT_EQ(Launch(L"\"" + program + L"\"", kErrorElevationRequired), LaunchResult::Declined);
 }
 
 TEST_F(ElevationFallbackTest, OtherFailuresStaySilent)
@@ -249,9 +311,9 @@ TEST_F(ElevationFallbackTest, OtherFailuresStaySilent)
     const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" /x";
     for (const DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
              ERROR_CANCELLED}) {
-        EXPECT_FALSE(Launch(command, error)) << error;
+        EXPECT_EQ(Launch(command, error), LaunchResult::Failed) << error;
     }
-    EXPECT_FALSE(Launch(L"", kErrorElevationRequired));
+    EXPECT_EQ(Launch(L"", kErrorElevationRequired), LaunchResult::Failed);
     EXPECT_EQ(shellRequest.calls, 0);
 }
 

@@ -1,7 +1,9 @@
 // Stands in for an uninstaller: records how it was started. The last
 // argument names a folder, into which each run writes "<process id>.rec";
 // "--hold EVENT" first waits for a named event, so a test can tell whether
-// its launcher waited.
+// its launcher waited; "--check-handle N" records whether the handle value N
+// is open in this process, so a test can tell whether its launcher passed
+// handles on.
 #include <windows.h>
 
 #include <cwchar>
@@ -12,7 +14,13 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 2) {
         return 2;
     }
+    std::wstring handleState;
     for (int i = 1; i + 1 < argc; ++i) {
+        if (wcscmp(argv[i], L"--check-handle") == 0) {
+            DWORD flags = 0;
+            const auto value = static_cast<ULONG_PTR>(wcstoul(argv[i + 1], nullptr, 10));
+            handleState = GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? L"open" : L"not open";
+        }
         if (wcscmp(argv[i], L"--hold") == 0) {
             HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, argv[i + 1]);
             if (event) {
@@ -26,7 +34,7 @@ int wmain(int argc, wchar_t** argv)
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     const std::wstring record =
-        std::wstring(GetCommandLineW()) + L"\n" + directory + L"\n" + module + L"\n";
+        std::wstring(GetCommandLineW()) + L"\n" + directory + L"\n" + module + L"\n" + handleState + L"\n";
 
     // Written aside and renamed, so a reader never sees half a record.
     const std::wstring target = std::wstring(argv[argc - 1]) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L".rec";
