@@ -4,6 +4,7 @@
 #include "tests/e2e/UninstallRecords.h"
 #include "tests/support/ModuleDirectory.h"
 #include "tests/support/ScratchRegistry.h"
+#include "tests/support/SyntheticInput.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,8 @@ constexpr const wchar_t* kLabelText = L"" LABEL_TEXT;
 constexpr unsigned kRecordMs = 10000;
 // Time for a wrongly started process to show itself after the right one did.
 constexpr DWORD kStragglerMs = 1500;
+// The centre of the first row's "卸载" button in the list.
+constexpr POINT kFirstButtonCentre = {267 + 31, 13 + 11};
 
 HWND ListWindow(HWND dialog)
 {
@@ -263,30 +266,46 @@ TEST_F(MainDialogTest, ARowCommandStartsTheUninstallerOfThatRowOnly)
     });
 }
 
-TEST_F(MainDialogTest, TwoQuickClicksStartTheUninstallerTwice)
+TEST_F(MainDialogTest, ADoubleClickOnUninstallStartsItTwiceAndOnTheRowStartsNothing)
 {
     AddProduct(kMachine, L"only", L"Velmo Alpha");
-
-    CheckInDialog([&](HWND dialog) {
-        ClickRowButton(dialog, 1);
-        ClickRowButton(dialog, 1);
-        EXPECT_EQ((std::vector<std::wstring>{L"only", L"only"}), LaunchedTags(2));
-    });
-}
-
-TEST_F(MainDialogTest, ARowWithoutUninstallCommandShowsTheErrorMessage)
-{
+    const auto onScreen = [](HWND dialog, POINT point) {
+        ClientToScreen(ListWindow(dialog), &point);
+        return point;
+    };
     MainDialog dialog;
-    std::wstring caption;
-    std::wstring text;
     DialogScript script({
         [&](HWND dialog) {
             StopRefreshTimer(dialog);
-            // The scan never yields such an entry; a row made from one directly can.
-            InstalledEntry entry;
-            entry.Sequence = 1;
-            entry.DisplayName = L"Velmo Broken";
-            ProductList(dialog).AddEntry(entry, true);
+            UpdateWindow(ListWindow(dialog));
+            ClickAt(onScreen(dialog, kFirstButtonCentre), 2);
+        },
+        [&](HWND dialog) {
+            EXPECT_EQ((std::vector<std::wstring>{L"only", L"only"}), LaunchedTags(2));
+            ClickAt(onScreen(dialog, {kFirstButtonCentre.x - 200, kFirstButtonCentre.y}), 2);
+        },
+        [&](HWND dialog) {
+            Sleep(kStragglerMs);
+            EXPECT_TRUE(LaunchedTags(0).empty());
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+    EXPECT_EQ(3u, script.StepsRun());
+}
+
+// The message boxes (caption: text) the dialog shows when the first row's
+// "卸载" is clicked, with the process starts given.
+std::vector<std::wstring> MessagesForClick(const ProcessStarter& starter, const InstalledEntry* added = nullptr)
+{
+    MainDialog dialog(starter);
+    std::vector<std::wstring> shown;
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            if (added) {
+                ProductList(dialog).AddEntry(*added, true);
+            }
             ClickRowButton(dialog, 1);
         },
         [&](HWND dialog) { EndDialog(dialog, IDOK); },
@@ -296,16 +315,102 @@ TEST_F(MainDialogTest, ARowWithoutUninstallCommandShowsTheErrorMessage)
         if (box == dialog.Handle() || GetWindow(box, GW_OWNER) != dialog.Handle()) {
             return;
         }
-        wchar_t buffer[64] = {};
-        GetWindowTextW(box, buffer, 64);
-        caption = buffer;
-        GetDlgItemTextW(box, 0xFFFF, buffer, 64);
-        text = buffer;
+        wchar_t caption[64] = {};
+        wchar_t text[64] = {};
+        GetWindowTextW(box, caption, 64);
+        GetDlgItemTextW(box, 0xFFFF, text, 64);
+        shown.push_back(std::wstring(caption) + L": " + text);
         SendMessageW(box, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(IDOK, script.Run(dialog));
-    EXPECT_EQ(L"错误", caption);
-    EXPECT_EQ(L"没有找到卸载程序", text);
+    return shown;
+}
+
+BOOL WINAPI ElevationRequired(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
+    LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
+{
+    SetLastError(kErrorElevationRequired);
+    return FALSE;
+}
+
+BOOL WINAPI ConsentDeclined(SHELLEXECUTEINFOW*)
+{
+    SetLastError(ERROR_CANCELLED);
+    return FALSE;
+}
+
+TEST_F(MainDialogTest, AnUninstallerThatCannotStartIsReportedUnlessTheUserDeclined)
+{
+    const std::vector<std::wstring> error = {L"错误: 没有找到卸载程序"};
+    // The scan never yields an entry without a command; a row made from one directly can.
+    InstalledEntry noCommand;
+    noCommand.Sequence = 1;
+    noCommand.DisplayName = L"Velmo Broken";
+    EXPECT_EQ(error, MessagesForClick(PlatformProcessStarter(), &noCommand));
+
+    registry_.AddProduct(kMachine, L"gone", L"Velmo Gone", L"C:\\Program Files\\Gone\\uninst.exe /S");
+    EXPECT_EQ(error, MessagesForClick(PlatformProcessStarter()));
+    EXPECT_TRUE(MessagesForClick(ProcessStarter{&ElevationRequired, &ConsentDeclined}).empty());
+
+    AddProduct(kMachine, L"gone", L"Velmo Gone");
+    EXPECT_TRUE(MessagesForClick(PlatformProcessStarter()).empty());
+    EXPECT_EQ(std::vector<std::wstring>{L"gone"}, LaunchedTags(1));
+}
+
+int scans = 0;
+
+void CountedCollect(InstalledEntryList& list)
+{
+    ++scans;
+    CollectTargetProducts(list);
+}
+
+// Makes a change, runs a refresh and says how many scans it made.
+int ScansFor(HWND dialog, const std::function<void()>& change)
+{
+    const int before = scans;
+    change();
+    Refresh(dialog);
+    return scans - before;
+}
+
+TEST_F(MainDialogTest, ARefreshScansOnlyAfterAWatchedKeyChanged)
+{
+    AddProduct(kMachine, L"a", L"Velmo Alpha");
+    registry_.CreateUninstallParent(kUser);  // the user's Uninstall key is yet to come
+    MainDialog dialog(PlatformProcessStarter(), &CountedCollect);
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            EXPECT_EQ(0, ScansFor(dialog, [] {}));
+            EXPECT_EQ(1, ScansFor(dialog, [&] { registry_.WriteString(kMachine, L"a", L"DisplayVersion", L"2"); }));
+            EXPECT_EQ(0, ScansFor(dialog, [] {}));
+            EXPECT_EQ(1, ScansFor(dialog, [&] { AddProduct(kMachine, L"b", L"Velmo Beta"); }));
+            EXPECT_EQ(1, ScansFor(dialog, [&] { registry_.DeleteProduct(kMachine, L"a"); }));
+            EXPECT_EQ((Names{L"Velmo Beta"}), ShownNames(dialog));
+            EXPECT_EQ(1, ScansFor(dialog, [&] { AddProduct(kUser, L"c", L"Velmo Gamma"); }));
+            EXPECT_EQ((Names{L"Velmo Beta", L"Velmo Gamma"}), ShownNames(dialog));
+            EXPECT_EQ(0, ScansFor(dialog, [] {}));
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
+}
+
+TEST_F(MainDialogTest, EveryRefreshScansWhileAKeyCannotBeWatched)
+{
+    // Nothing at all in the user's root: neither its Uninstall key nor the key it would be in.
+    AddProduct(kMachine, L"a", L"Velmo Alpha");
+    MainDialog dialog(PlatformProcessStarter(), &CountedCollect);
+    DialogScript script({
+        [&](HWND dialog) {
+            StopRefreshTimer(dialog);
+            EXPECT_EQ(1, ScansFor(dialog, [] {}));
+            EXPECT_EQ(1, ScansFor(dialog, [] {}));
+            EndDialog(dialog, IDOK);
+        },
+    });
+    EXPECT_EQ(IDOK, script.Run(dialog));
 }
 
 TEST_F(MainDialogTest, EscapeAndCancelLeaveTheDialogOpenAndEnterEndsItWithOne)

@@ -7,12 +7,16 @@
 #include "tests/listctrl/ListTestSupport.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/ModuleDirectory.h"
+#include "tests/support/SyntheticInput.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -81,6 +85,30 @@ protected:
     }
 
     void Select(int key) { list.SetSelected(list.FindByKey(key)); }
+
+    // The client area as the screen shows it.
+    std::vector<COLORREF> OnScreen()
+    {
+        DibCanvas canvas(list.ClientWidth(), list.ClientHeight());
+        canvas.Fill(kUnpainted);
+        POINT origin = {0, 0};
+        ClientToScreen(list.Handle(), &origin);
+        {
+            const ScopedWindowDC screen(GetDC(nullptr));
+            BitBlt(canvas.Dc(), 0, 0, list.ClientWidth(), list.ClientHeight(), screen.Get(), origin.x, origin.y, SRCCOPY);
+        }
+        return canvas.Pixels({0, 0, list.ClientWidth(), list.ClientHeight()});
+    }
+
+    // After the messages so far and their paints, the screen shows what a
+    // repaint of the whole list shows.
+    void ExpectScreenAsRepainted(const char* after)
+    {
+        Pump();
+        const std::vector<COLORREF> shown = OnScreen();
+        RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(shown == OnScreen()) << after;
+    }
 
     SoftwareListView list;
     TestParent parent;
@@ -246,14 +274,60 @@ TEST_F(ListPaintTest, WindowPaintsTheSameThroughItsOwnPaintMessage)
     RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const auto expected = Paint();
 
-    DibCanvas onScreen(list.ClientWidth(), list.ClientHeight());
-    onScreen.Fill(kUnpainted);
-    {
-        const ScopedWindowDC window(GetDC(list.Handle()));
-        BitBlt(onScreen.Dc(), 0, 0, list.ClientWidth(), list.ClientHeight(), window.Get(), 0, 0, SRCCOPY);
-    }
     const RECT client = {0, 0, list.ClientWidth(), list.ClientHeight()};
-    EXPECT_TRUE(onScreen.Pixels(client) == expected->Pixels(client));
+    EXPECT_TRUE(OnScreen() == expected->Pixels(client));
+}
+
+TEST_F(ListPaintTest, ARowWithABrokenIconFileDrawsWithoutItAndSoDoEveryOtherRow)
+{
+    // An icon directory that claims 65,535 images in 70 bytes.
+    std::string broken("\x00\x00\x01\x00\xFF\xFF", 6);
+    for (int i = 0; i < 4; ++i) {
+        broken += std::string("\x00\x00\x00\x00\x01\x00\x20\x00\xFF\xFF\xFF\x7F\xF0\xFF\xFF\x7F", 16);
+    }
+    const std::wstring brokenIcon = ModuleDirectory() + L"\\broken_icon.ico";
+    std::ofstream(std::filesystem::path(brokenIcon), std::ios::binary) << broken;
+    for (int sequence = 1; sequence <= 3; ++sequence) {
+        InstalledEntry entry;
+        entry.Sequence = sequence;
+        entry.DisplayName = L"Velmo " + std::to_wstring(sequence);
+        entry.DisplayIcon = sequence == 2 ? brokenIcon : ModuleDirectory() + L"\\row_icon.ico";
+        list.AddEntry(entry, true);
+    }
+    list.Relayout();
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const RECT client = {0, 0, list.ClientWidth(), list.ClientHeight()};
+    const std::vector<COLORREF> shown = OnScreen();
+    EXPECT_TRUE(shown == Paint()->Pixels(client));
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(shown[(row * kRowHeight + 20) * list.ClientWidth() + 20], row == 1 ? kWhite : kIconColour) << row;
+        EXPECT_EQ(shown[(row * kRowHeight + 20) * list.ClientWidth() + 267], kButtonBorder) << row;
+    }
+    DeleteFileW(brokenIcon.c_str());
+}
+
+TEST_F(ListPaintTest, BurstsOfScrollingLeaveTheScreenAsAFullRepaintDrawsIt)
+{
+    AddEntries(20);
+    SetFocus(list.Handle());
+    for (int i = 0; i < 10; ++i) {
+        SendMessageW(list.Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    }
+    UpdateWindow(list.Handle());
+    POINT middle = {list.ClientWidth() / 2, list.ClientHeight() / 2};
+    ClientToScreen(list.Handle(), &middle);
+    MovePointer(middle);
+    TurnWheel(1);
+    Pump();
+    TurnWheel(-400);
+    ExpectScreenAsRepainted("a burst of wheel turns");
+
+    for (const WORD request : {SB_LINEUP, SB_PAGEUP, SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_LINEUP, SB_PAGEDOWN}) {
+        for (int i = 0; i < 5; ++i) {
+            PostMessageW(list.Handle(), WM_VSCROLL, request, 0);
+        }
+    }
+    ExpectScreenAsRepainted("a burst of scroll bar requests");
 }
 
 } // namespace

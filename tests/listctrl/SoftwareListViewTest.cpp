@@ -4,6 +4,7 @@
 #include "listctrl/SoftwareListView.h"
 #include "tests/listctrl/ListTestSupport.h"
 #include "tests/support/Graveyard.h"
+#include "tests/support/SyntheticInput.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,26 @@ TEST_F(SoftwareListViewTest, UninstallButtonReportsItsRowWithoutSelectingIt)
     EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_COMMAND, 3, IDC_ROW_UNINSTALL)}));
     EXPECT_EQ(list.SelectedRow(), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(SoftwareListViewTest, DoubleClickPressesTheButtonTwiceAndIsADoubleClickElsewhere)
+{
+    AddEntries(5);
+    UpdateWindow(list.Handle());
+    const RECT& row = list.FindByKey(3)->Rect();
+    POINT button = {row.left + kButtonX, row.top + kButtonY};
+    ClientToScreen(list.Handle(), &button);
+    ClickAt(button, 2);
+    Pump();
+    EXPECT_EQ(Received(),
+        (std::vector<Notification>{Note(LN_COMMAND, 3, IDC_ROW_UNINSTALL), Note(LN_COMMAND, 3, IDC_ROW_UNINSTALL)}));
+
+    POINT body = {row.left + 20, row.top + kButtonY};
+    ClientToScreen(list.Handle(), &body);
+    ClickAt(body, 2);
+    Pump();
+    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 3), Note(NM_CLICK, 3), Note(NM_DBLCLK, 3),
+                              Note(NM_CLICK, 3)}));
 }
 
 class SoftwareListViewDeletionTest : public SoftwareListViewTest {

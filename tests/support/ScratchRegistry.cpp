@@ -60,6 +60,12 @@ void ScratchRegistry::CreateUninstallKey(bool machine)
     CreateKey(RootKey(machine), kUninstallKeyPath);
 }
 
+void ScratchRegistry::CreateUninstallParent(bool machine)
+{
+    const std::wstring path = kUninstallKeyPath;
+    CreateKey(RootKey(machine), path.substr(0, path.rfind(L'\\')));
+}
+
 void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
 {
     product_ = RegKey();

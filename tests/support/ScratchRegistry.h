@@ -18,6 +18,8 @@ public:
     HKEY Product(bool machine, const std::wstring& keyName);
     // Creates the Uninstall key of a root without any subkey.
     void CreateUninstallKey(bool machine);
+    // Creates only the key the Uninstall key of a root would be in.
+    void CreateUninstallParent(bool machine);
     // Removes one product's subkey again.
     void DeleteProduct(bool machine, const std::wstring& keyName);
 
