@@ -1,9 +1,8 @@
 #include "app/MainDialog.h"
 #include "res/resource.h"
 #include "tests/app/DialogScript.h"
-#include "tests/e2e/UninstallRecords.h"
-#include "tests/support/ModuleDirectory.h"
 #include "tests/support/ScratchRegistry.h"
+#include "tests/support/StubRuns.h"
 #include "tests/support/SyntheticInput.h"
 
 #include <gtest/gtest.h>
@@ -94,19 +93,11 @@ protected:
     void AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName)
     {
         registry_.AddProduct(machine, keyName, displayName,
-            L"\"" + ModuleDirectory() + L"\\launch_recorder.exe\" tag:" + keyName + L" \"" + records_.Folder() + L"\"");
+            L"\"" + StubUninstallerPath() + L"\" tag:" + keyName + L" \"" + runs_.Folder() + L"\"");
     }
 
-    // The tags of the recorder runs so far, waiting for at least count of them.
-    std::vector<std::wstring> LaunchedTags(size_t count)
-    {
-        std::vector<std::wstring> tags;
-        for (const std::wstring& record : records_.TakeAtLeast(count, kRecordMs)) {
-            const size_t start = record.find(L"tag:") + 4;
-            tags.push_back(record.substr(start, record.find(L' ', start) - start));
-        }
-        return tags;
-    }
+    // The tags of the stub runs so far, waiting for at least count of them.
+    std::vector<std::wstring> LaunchedTags(size_t count) { return runs_.TakeTags(count, kRecordMs); }
 
     // Opens the main dialog and runs checks inside its modal loop with the
     // refresh timer stopped, then ends the dialog.
@@ -124,7 +115,7 @@ protected:
     }
 
     ScratchRegistry registry_;
-    UninstallRecords records_;
+    StubRuns runs_;
 };
 
 TEST_F(MainDialogTest, OpensWithTheListInPlaceOfThePlaceholderAndFillsItBeforeTheFirstTick)

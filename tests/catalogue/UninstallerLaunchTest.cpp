@@ -1,6 +1,7 @@
 #include "base/ScopedHandle.h"
 #include "catalogue/UninstallerLaunch.h"
-#include "tests/support/ModuleDirectory.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/StubRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -22,13 +23,6 @@ std::wstring CurrentDirectory()
     return path;
 }
 
-struct Record {
-    std::wstring commandLine;
-    std::wstring directory;
-    std::wstring module;
-    std::wstring handleState;  // with --check-handle: "open" or "not open"
-};
-
 BOOL CALLBACK CollectVisible(HWND window, LPARAM found)
 {
     if (IsWindowVisible(window)) {
@@ -44,94 +38,29 @@ std::set<HWND> VisibleTopLevelWindows()
     return windows;
 }
 
-// A scratch folder with copies of the recorder where a test wants them and a
-// folder the recorder writes its records into.
+// Copies of the stub uninstaller placed where a test wants them, and the runs they record.
 class UninstallerLaunchTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    std::wstring PlaceStub(const std::wstring& relativePath)
     {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        static int counter = 0;
-        root_ = std::wstring(temp) + L"fg-launch-" + std::to_wstring(GetCurrentProcessId()) + L"-"
-            + std::to_wstring(++counter);
-        records_ = root_ + L"\\records";
-        ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr)) << "error " << GetLastError();
-        ASSERT_TRUE(CreateDirectoryW(records_.c_str(), nullptr)) << "error " << GetLastError();
-    }
-
-    // Every started recorder has written its record by now, but may still be
-    // exiting, which keeps its program file in use for a moment.
-    void TearDown() override
-    {
-        std::error_code error;
-        for (int i = 0; i < 100 && std::filesystem::remove_all(root_, error) == static_cast<std::uintmax_t>(-1); ++i) {
-            Sleep(50);
-        }
-        EXPECT_FALSE(error) << error.message();
-    }
-
-    std::wstring PlaceRecorder(const std::wstring& relativePath)
-    {
-        const std::wstring target = root_ + L"\\" + relativePath;
-        const std::wstring folder = target.substr(0, target.find_last_of(L'\\'));
-        CreateDirectoryW(folder.c_str(), nullptr);
-        EXPECT_TRUE(CopyFileW((ModuleDirectory() + L"\\launch_recorder.exe").c_str(), target.c_str(), FALSE));
+        const std::wstring target = scratch_ / relativePath;
+        std::filesystem::create_directories(std::filesystem::path(target).parent_path());
+        EXPECT_TRUE(CopyFileW(StubUninstallerPath().c_str(), target.c_str(), FALSE));
         return target;
     }
 
-    std::vector<std::wstring> RecordFiles() const
-    {
-        std::vector<std::wstring> files;
-        for (const auto& file : std::filesystem::directory_iterator(records_)) {
-            if (file.path().extension() == L".rec") {
-                files.push_back(file.path().wstring());
-            }
-        }
-        return files;
-    }
-
-    // Waits (bounded) until count records exist, and reads them.
-    std::vector<Record> WaitForRecords(size_t count) const
-    {
-        for (int i = 0; i < 200 && RecordFiles().size() < count; ++i) {
-            Sleep(50);
-        }
-        std::vector<Record> records;
-        for (const std::wstring& file : RecordFiles()) {
-            records.push_back(ReadRecord(file));
-        }
-        return records;
-    }
-
-    // A record is four lines: command line, current directory, module, handle state.
-    static Record ReadRecord(const std::wstring& file)
-    {
-        const ScopedKernelHandle handle(
-            CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        std::wstring text(4096, L'\0');
-        DWORD read = 0;
-        ReadFile(handle.Get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
-        std::wistringstream lines(text.substr(0, read / sizeof(wchar_t)));
-        Record record;
-        std::getline(lines, record.commandLine);
-        std::getline(lines, record.directory);
-        std::getline(lines, record.module);
-        std::getline(lines, record.handleState);
-        return record;
-    }
-
-    std::wstring root_;
-    std::wstring records_;
+    ScratchFolder scratch_{L"fg-launch"};
+    StubRuns runs_;
+    const std::wstring records_ = runs_.Folder();
 };
 
 TEST_F(UninstallerLaunchTest, QuotedPathWithArgumentsArrivesUnchanged)
 {
-    const std::wstring program = PlaceRecorder(L"Velmo Guard\\uninst.exe");
+    const std::wstring program = PlaceStub(L"Velmo Guard\\uninst.exe");
     const std::wstring command = L"\"" + program + L"\" /uninstall  \"two words\" %TEMP% " + records_;
 
     ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
-    const std::vector<Record> records = WaitForRecords(1);
+    const std::vector<StubRun> records = runs_.TakeAtLeast(1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].commandLine, command);
     EXPECT_EQ(records[0].directory, CurrentDirectory());
@@ -140,14 +69,14 @@ TEST_F(UninstallerLaunchTest, QuotedPathWithArgumentsArrivesUnchanged)
 
 TEST_F(UninstallerLaunchTest, ExpandableCommandStartsTheProgramItsReferencesName)
 {
-    const std::wstring program = PlaceRecorder(L"Velmo Guard\\uninst.exe");
-    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", root_.c_str()));
+    const std::wstring program = PlaceStub(L"Velmo Guard\\uninst.exe");
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", scratch_.Path().c_str()));
     const std::wstring stored = L"\"%FG_LAUNCH_ROOT%\\Velmo Guard\\uninst.exe\" /S %SystemRoot% " + records_;
     wchar_t systemRoot[MAX_PATH] = {};
     GetEnvironmentVariableW(L"SystemRoot", systemRoot, MAX_PATH);
 
     ASSERT_EQ(LaunchUninstaller(stored, true), LaunchResult::Started);
-    const std::vector<Record> records = WaitForRecords(1);
+    const std::vector<StubRun> records = runs_.TakeAtLeast(1);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].commandLine, L"\"" + program + L"\" /S " + systemRoot + L" " + records_);
     EXPECT_EQ(lstrcmpiW(records[0].module.c_str(), program.c_str()), 0) << records[0].module;
@@ -161,7 +90,7 @@ TEST_F(UninstallerLaunchTest, NoHandleOfOursReachesTheUninstaller)
     inheritable.bInheritHandle = TRUE;
     const ScopedKernelHandle event(CreateEventW(&inheritable, TRUE, FALSE, nullptr));
     ASSERT_TRUE(event);
-    const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" --check-handle "
+    const std::wstring command = L"\"" + PlaceStub(L"u.exe") + L"\" --check-handle "
         + std::to_wstring(reinterpret_cast<ULONG_PTR>(event.Get())) + L" " + records_;
 
     ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
@@ -175,7 +104,7 @@ TEST_F(UninstallerLaunchTest, NoHandleOfOursReachesTheUninstaller)
     const ScopedKernelHandle inheritedThread(process.hThread);
 
     std::vector<std::wstring> states;
-    for (const Record& record : WaitForRecords(2)) {
+    for (const StubRun& record : runs_.TakeAtLeast(2)) {
         states.push_back(record.handleState);
     }
     std::sort(states.begin(), states.end());
@@ -184,11 +113,11 @@ TEST_F(UninstallerLaunchTest, NoHandleOfOursReachesTheUninstaller)
 
 TEST_F(UninstallerLaunchTest, UnquotedPathWithSpacesIsResolvedByThePlatform)
 {
-    const std::wstring program = PlaceRecorder(L"my app\\uninst.exe");
+    const std::wstring program = PlaceStub(L"my app\\uninst.exe");
     const std::wstring command = program + L" " + records_;
 
     ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
-    const std::vector<Record> records = WaitForRecords(1);
+    const std::vector<StubRun> records = runs_.TakeAtLeast(1);
     ASSERT_EQ(records.size(), 1u);
     // Wine quotes the program it found; Windows passes the line as it is. The
     // arguments arrive unchanged either way.
@@ -200,10 +129,10 @@ TEST_F(UninstallerLaunchTest, UnquotedPathWithSpacesIsResolvedByThePlatform)
 
 TEST_F(UninstallerLaunchTest, TwoCallsStartTwoProcesses)
 {
-    const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" " + records_;
+    const std::wstring command = L"\"" + PlaceStub(L"u.exe") + L"\" " + records_;
     ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
     ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
-    EXPECT_EQ(WaitForRecords(2).size(), 2u);
+    EXPECT_EQ(runs_.TakeAtLeast(2).size(), 2u);
 }
 
 TEST_F(UninstallerLaunchTest, ReturnsWithoutWaitingForTheProcess)
@@ -211,21 +140,21 @@ TEST_F(UninstallerLaunchTest, ReturnsWithoutWaitingForTheProcess)
     const std::wstring eventName = L"FarrowgateLaunchHold" + std::to_wstring(GetCurrentProcessId());
     const ScopedKernelHandle hold(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
     ASSERT_NE(hold.Get(), nullptr);
-    const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" --hold " + eventName + L" " + records_;
+    const std::wstring command = L"\"" + PlaceStub(L"u.exe") + L"\" --hold " + eventName + L" " + records_;
 
     ASSERT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
     // The recorder cannot have finished: it is still waiting for the event.
-    EXPECT_TRUE(RecordFiles().empty());
+    EXPECT_TRUE(runs_.Take().empty());
     SetEvent(hold.Get());
-    EXPECT_EQ(WaitForRecords(1).size(), 1u);
+    EXPECT_EQ(runs_.TakeAtLeast(1).size(), 1u);
 }
 
 TEST_F(UninstallerLaunchTest, FailedStartsReturnFalseAndShowNothing)
 {
     const std::set<HWND> before = VisibleTopLevelWindows();
     EXPECT_EQ(LaunchUninstaller(L"", false), LaunchResult::Failed);
-    EXPECT_EQ(LaunchUninstaller(root_ + L"\\missing.exe /x", false), LaunchResult::Failed);
-    EXPECT_EQ(LaunchUninstaller(L"\"" + root_ + L"\\no such folder\\u.exe\" /x", false), LaunchResult::Failed);
+    EXPECT_EQ(LaunchUninstaller(scratch_ / L"missing.exe /x", false), LaunchResult::Failed);
+    EXPECT_EQ(LaunchUninstaller(L"\"" + scratch_ / L"no such folder\\u.exe\" /x", false), LaunchResult::Failed);
     Sleep(200);
     EXPECT_EQ(VisibleTopLevelWindows(), before);
 }
@@ -280,7 +209,7 @@ protected:
 
 TEST_F(ElevationFallbackTest, ElevationRequiredAsksTheShellToRunAsAdministrator)
 {
-    const std::wstring program = PlaceRecorder(L"Velmo Guard\\unins000.exe");
+    const std::wstring program = PlaceStub(L"Velmo Guard\\unins000.exe");
     EXPECT_EQ(Launch(L"\"" + program + L"\" /SILENT  /LOG=\"a b.txt\"", kErrorElevationRequired), LaunchResult::Started);
     EXPECT_EQ(shellRequest.calls, 1);
     EXPECT_EQ(shellRequest.verb, L"runas");
@@ -289,7 +218,7 @@ TEST_F(ElevationFallbackTest, ElevationRequiredAsksTheShellToRunAsAdministrator)
     EXPECT_EQ(shellRequest.mask & SEE_MASK_NOCLOSEPROCESS, 0u);
 
     // An expandable command is expanded for the elevated start too.
-    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", root_.c_str()));
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", scratch_.Path().c_str()));
     EXPECT_EQ(Launch(L"%FG_LAUNCH_ROOT%\\Velmo Guard\\unins000.exe /S", kErrorElevationRequired, true),
         LaunchResult::Started);
     SetEnvironmentVariableW(L"FG_LAUNCH_ROOT", nullptr);
@@ -308,7 +237,7 @@ TEST_F(ElevationFallbackTest, ElevationRequiredAsksTheShellToRunAsAdministrator)
 
 TEST_F(ElevationFallbackTest, OtherFailuresStaySilent)
 {
-    const std::wstring command = L"\"" + PlaceRecorder(L"u.exe") + L"\" /x";
+    const std::wstring command = L"\"" + PlaceStub(L"u.exe") + L"\" /x";
     for (const DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
              ERROR_CANCELLED}) {
         EXPECT_EQ(Launch(command, error), LaunchResult::Failed) << error;
@@ -347,12 +276,12 @@ TEST_F(ElevationFallbackTest, SplitsQuotedProgramsAndProgramsOnTheSearchPath)
 
 TEST_F(ElevationFallbackTest, SplitsUnquotedProgramsAtTheFirstPrefixThatExists)
 {
-    const std::wstring program = PlaceRecorder(L"my app\\setup tool.exe");
+    const std::wstring program = PlaceStub(L"my app\\setup tool.exe");
     ExpectSplit(program + L" /uninstall \"x y\"", program, L"/uninstall \"x y\"");
     // Without its extension the name is found with ".exe", as the platform does.
     ExpectSplit(program.substr(0, program.size() - 4) + L" /x", program, L"/x");
     // Once an earlier prefix names a program, that one is it.
-    const std::wstring early = PlaceRecorder(L"my.exe");
+    const std::wstring early = PlaceStub(L"my.exe");
     ExpectSplit(program + L" /uninstall", early, L"app\\setup tool.exe /uninstall");
 }
 

@@ -2,10 +2,10 @@
 // only through the screen, the mouse and the keyboard, with its products in
 // the prefix's real Uninstall keys.
 #include "tests/e2e/ProgramRun.h"
-#include "tests/e2e/ScreenCapture.h"
 #include "tests/e2e/SeededProducts.h"
-#include "tests/e2e/UninstallRecords.h"
 #include "tests/support/ModuleDirectory.h"
+#include "tests/support/ScreenCapture.h"
+#include "tests/support/StubRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -174,8 +174,8 @@ protected:
         EXPECT_EQ(std::optional<DWORD>(0), run.WaitForExit(kWaitMs)) << "the program is still running or failed";
     }
 
-    UninstallRecords records_;
-    SeededProducts products_{ModuleDirectory() + L"\\e2e_uninstaller.exe", records_.Folder()};
+    StubRuns runs_;
+    SeededProducts products_{StubUninstallerPath(), runs_.Folder()};
 };
 
 TEST_F(MainWindowTest, ListsEveryTargetOfBothRootsOnceInDisplayNameOrder)
@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, ListsEveryTargetOfBothRootsOnceInDisplayNameOrder)
     const Tags expected = {L"quellmar-sync", L"velmo-browser", L"velmo-guard"};
     for (int row = 0; row < 3; ++row) {
         LeftClick(RowButton(run, row));
-        EXPECT_EQ(Tags{expected[row]}, records_.TakeAtLeast(1, kWaitMs)) << "row " << row;
+        EXPECT_EQ(Tags{expected[row]}, runs_.TakeTags(1, kWaitMs)) << "row " << row;
     }
     EXPECT_EQ(3, CountRows(CaptureList(run)));
 }
@@ -217,13 +217,13 @@ TEST_F(MainWindowTest, UninstalledProductLeavesTheListAndTheRestIsRenumbered)
     ASSERT_NO_FATAL_FAILURE(Start(run, 3));
 
     LeftClick(RowButton(run, 0));
-    EXPECT_EQ(Tags{L"alpha"}, records_.TakeAtLeast(1, kWaitMs));
+    EXPECT_EQ(Tags{L"alpha"}, runs_.TakeTags(1, kWaitMs));
     ASSERT_TRUE(WaitForRows(run, 2, kRemovalMs));
     SaveScreenshot(run, "after-uninstall");
 
     // The first row is now the product that was second.
     LeftClick(RowButton(run, 0));
-    EXPECT_EQ(Tags{L"beta"}, records_.TakeAtLeast(1, kWaitMs));
+    EXPECT_EQ(Tags{L"beta"}, runs_.TakeTags(1, kWaitMs));
     EXPECT_TRUE(WaitForRows(run, 1, kRemovalMs));
 }
 

@@ -73,7 +73,7 @@ std::wstring SeededProducts::Add(
     bool machine, const std::wstring& displayName, const std::wstring& tag, OnUninstall onUninstall)
 {
     const std::wstring keyName = kKeyPrefix + std::to_wstring(++count_);
-    std::wstring command = L"\"" + uninstallerPath_ + L"\" " + tag;
+    std::wstring command = L"\"" + uninstallerPath_ + L"\" tag:" + tag;
     if (onUninstall == OnUninstall::RemoveKey) {
         command += std::wstring(L" --remove ") + (machine ? L"HKLM " : L"HKCU ") + keyName;
     }

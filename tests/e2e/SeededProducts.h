@@ -9,8 +9,8 @@
 // "FarrowgateE2E.<n>"; construction and destruction remove all such keys, so
 // a test starts clean also after an earlier run was cut short.
 //
-// A product's uninstall command runs e2e_uninstaller.exe, which records the
-// product's tag in the records folder and, when asked, removes its own key.
+// A product's uninstall command runs the stub uninstaller, which records the
+// product's tag ("tag:NAME") and, when asked, removes its own key.
 class SeededProducts {
 public:
     SeededProducts(std::wstring uninstallerPath, std::wstring recordFolder);

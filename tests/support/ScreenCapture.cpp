@@ -1,4 +1,4 @@
-#include "tests/e2e/ScreenCapture.h"
+#include "tests/support/ScreenCapture.h"
 
 #include "base/ScopedHandle.h"
 #include "tests/support/DibCanvas.h"
