@@ -16,6 +16,10 @@ public:
     // Nothing touches the element after OnClick: a click may delete it.
     void OnMouseUp() override;
 
+    // What a release over the element does, for callers that act without the
+    // mouse (assistive technology). The element may be deleted by it.
+    void Click() { OnClick(); }
+
     bool Hover() const { return hover_; }
     bool Pressed() const { return pressed_; }
 

@@ -28,7 +28,20 @@ void ListControl::SetSelected(ListRow* row)
         row->SetSelected(true);
     }
     Relayout();
+    if (row) {
+        AnnounceSelection(*row);
+    }
     Notify(LN_SELCHANGED, key, 0);
+}
+
+void ListControl::AnnounceSelection(const ListRow& row) const
+{
+    const LONG child = Body()->Position(&row);
+    // Focus events are for the window that has the focus.
+    if (GetFocus() == Handle()) {
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, Handle(), OBJID_CLIENT, child);
+    }
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, Handle(), OBJID_CLIENT, child);
 }
 
 void ListControl::EnsureVisible(ListRow* row)
@@ -49,6 +62,8 @@ void ListControl::ForgetRows()
 {
     selectedRow_ = nullptr;
     hotRow_ = nullptr;
+    ++rowsGeneration_;
+    rowsChanged_ = true;
 }
 
 void ListControl::SelectAt(const POINT& point)
