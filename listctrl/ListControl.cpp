@@ -49,6 +49,8 @@ MESSAGE_MAP(ListControl, WindowObject,
     MessageEntry(WM_NCHITTEST, &ListControl::OnNcHitTest),
     MessageEntry(WM_GETOBJECT, &ListControl::OnGetObject),
     MessageEntry(WM_NCDESTROY, &ListControl::OnNcDestroy),
+    MessageEntry(WM_KEYUP, &ListControl::OnKeyUp),
+    MessageEntry(WM_KILLFOCUS, &ListControl::OnKillFocus),
     MessageEntry(WM_PRESS_ROW_BUTTON, &ListControl::OnPressRowButton))
 
 ListControl::ListControl() = default;

@@ -14,6 +14,7 @@
 // The name the list's window class is registered under; other programs find the list by it.
 constexpr wchar_t kListClassName[] = L"ATL:115D5F49";
 
+class ButtonElement;
 class ListAccessible;
 
 // A scrollable list window. Its client area is drawn by an element host whose
@@ -87,6 +88,8 @@ private:
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyUp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);
     // wParam: the rows generation of the request; lParam: the row's place from 1.
     LRESULT OnPressRowButton(WPARAM wParam, LPARAM lParam);
 
@@ -108,6 +111,9 @@ private:
     void OnRowAdded() { rowsChanged_ = true; }
     // Tells assistive technology that the selection moved to row.
     void AnnounceSelection(const ListRow& row) const;
+    // Space on the list presses the selected row's button; its release clicks it.
+    void PressSelectedButton();
+    void EndKeyPress(bool click);
     void DisconnectAccessible();
 
     int clientWidth_ = 0;
@@ -123,4 +129,6 @@ private:
     unsigned rowsGeneration_ = 0;
     // Rows were added or removed since the last Relayout.
     bool rowsChanged_ = false;
+    // The button that Space holds down, one of the selected row's children.
+    ButtonElement* keyPressedButton_ = nullptr;
 };

@@ -370,7 +370,7 @@ TEST_F(MainWindowTest, EscapeLeavesTheWindowOpenAndCloseBoxEnterAndExitEachEndTh
     }
 }
 
-TEST_F(MainWindowTest, AnotherProcessReadsTheRowsInOrderAndPressesAButton)
+TEST_F(MainWindowTest, AnotherProcessReadsTheRowsAndPressesAButtonAndSpacePressesTheSelectedRowsButtonOnce)
 {
     products_.Add(kMachine, L"Velmo One", L"one");
     products_.Add(kUser, L"Quellmar Two", L"two");
@@ -397,6 +397,15 @@ TEST_F(MainWindowTest, AnotherProcessReadsTheRowsInOrderAndPressesAButton)
     ASSERT_TRUE(second);
     EXPECT_EQ(S_OK, second.Get()->accDoDefaultAction(Child(1)));
     EXPECT_EQ(Tags{L"one"}, records_.TakeAtLeast(1, kWaitMs));
+
+    // Space with no row selected starts nothing; on the first row after Down, its uninstaller once.
+    ClickBelowRows(run, 3);
+    PressKey(VK_SPACE);
+    PressKey(VK_DOWN);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(Tags{L"two"}, records_.TakeAtLeast(1, kWaitMs));
+    Sleep(kNoReactionMs);
+    EXPECT_EQ(Tags{}, records_.Take());
 }
 
 } // namespace

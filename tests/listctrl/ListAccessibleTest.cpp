@@ -27,6 +27,9 @@ constexpr int kRows = 6;
 constexpr RECT kButton = {267, 13, 267 + 63, 13 + 23};
 constexpr LONG kButtonChild = 1;
 constexpr COLORREF kButtonBorder = RGB(107, 140, 165);
+// The button's inner edge, normal and pressed.
+constexpr COLORREF kNormalEdge = RGB(227, 240, 246);
+constexpr COLORREF kPressedEdge = RGB(222, 235, 244);
 
 VARIANT Child(LONG id)
 {
@@ -376,15 +379,54 @@ TEST_F(ListAccessibleTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAnd
     EXPECT_TRUE(Graveyard::Instance().Untouched());
 }
 
-TEST_F(ListAccessibleTest, KeyboardSelectionAndRebuildsAreAnnounced)
+TEST_F(ListAccessibleTest, KeyboardSelectionAndRebuildsAreAnnouncedAndSpacePressesTheSelectedRowsButton)
 {
+    const LPARAM kFirstPress = 1;
+    const LPARAM kRepeat = 1 | 1 << 30;
+    const LPARAM kRelease = 1 | 3 << 30;
+    const auto key = [this](UINT message, WPARAM code, LPARAM flags) {
+        SendMessageW(list.Handle(), message, code, flags);
+    };
+    // The inner edge of the button of row n (from 1), as the list paints it now.
+    const auto buttonEdge = [this](int n) {
+        DibCanvas canvas(list.ClientWidth(), list.ClientHeight());
+        const RECT client = {0, 0, list.ClientWidth(), list.ClientHeight()};
+        list.Host().Paint(canvas.Dc(), &client);
+        const RECT& row = list.FindByKey(n)->Rect();
+        return canvas.Pixel(row.left + kButton.left + 1, row.top + kButton.top + 1);
+    };
     WinEventRecorder events(list.Handle());
-    SendMessageW(list.Handle(), WM_KEYDOWN, VK_DOWN, 1);
-    SendMessageW(list.Handle(), WM_KEYDOWN, VK_DOWN, 1);
+
+    // Without a selection Space does nothing.
+    key(WM_KEYDOWN, VK_SPACE, kFirstPress);
+    key(WM_KEYUP, VK_SPACE, kRelease);
+    EXPECT_EQ(Received(), std::vector<Notification>{});
+
+    key(WM_KEYDOWN, VK_DOWN, kFirstPress);
+    key(WM_KEYDOWN, VK_DOWN, kFirstPress);
     EXPECT_EQ(events.Take(),
         (std::vector<WinEventRecorder::Event>{Focus(1), Selection(1), Focus(2), Selection(2)}));
+    Received();
+
+    // Held: pressed, repeated: nothing more, released: one command.
+    ASSERT_EQ(kNormalEdge, buttonEdge(2));
+    key(WM_KEYDOWN, VK_SPACE, kFirstPress);
+    key(WM_KEYDOWN, VK_SPACE, kRepeat);
+    EXPECT_EQ(kPressedEdge, buttonEdge(2));
+    EXPECT_EQ(Received(), std::vector<Notification>{});
+    key(WM_KEYUP, VK_SPACE, kRelease);
+    EXPECT_EQ(kNormalEdge, buttonEdge(2));
+    EXPECT_EQ(Received(), (std::vector<Notification>{Expected(list, LN_COMMAND, 2, IDC_ROW_UNINSTALL)}));
+
+    // The focus lost while Space is held lets go of the button without a command.
+    key(WM_KEYDOWN, VK_SPACE, kFirstPress);
+    SetFocus(parent.Handle());
+    EXPECT_EQ(kNormalEdge, buttonEdge(2));
+    key(WM_KEYUP, VK_SPACE, kRelease);
+    EXPECT_EQ(Received(), std::vector<Notification>{});
 
     // A rebuild is one reorder, announced when the new rows are laid out.
+    events.Take();
     list.DeleteAll();
     EXPECT_EQ(events.Take(), std::vector<WinEventRecorder::Event>{});
     InstalledEntry entry;
