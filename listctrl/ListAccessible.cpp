@@ -166,12 +166,17 @@ HRESULT ListAccessible::Target(const VARIANT& child, ScopedComReference<IAccessi
         target.Reset(standard_.Get());
         return S_OK;
     }
-    ListRow* const row = child.vt == VT_I4 ? list_->Body()->RowAt(child.lVal) : nullptr;
+    ListRow* const row = RowOf(child);
     if (!row) {
         return E_INVALIDARG;
     }
     target.Reset(new RowAccessible(*this, *row));
     return S_OK;
+}
+
+ListRow* ListAccessible::RowOf(const VARIANT& child) const
+{
+    return child.vt == VT_I4 ? list_->Body()->RowAt(child.lVal) : nullptr;
 }
 
 template <typename Call>
@@ -210,7 +215,7 @@ HRESULT ListAccessible::get_accChild(VARIANT child, IDispatch** object)
     if (!list_) {
         return RPC_E_DISCONNECTED;
     }
-    ListRow* const row = child.vt == VT_I4 ? list_->Body()->RowAt(child.lVal) : nullptr;
+    ListRow* const row = RowOf(child);
     if (!row) {
         return E_INVALIDARG;
     }
@@ -387,6 +392,13 @@ const Element& RowAccessible::Part(const VARIANT& child) const
     return *row_.DefaultButton();
 }
 
+HRESULT RowAccessible::NoText(const VARIANT& child, BSTR* text) const
+{
+    *text = nullptr;
+    const HRESULT checked = Check(child);
+    return FAILED(checked) ? checked : S_FALSE;
+}
+
 bool RowAccessible::HasFocus() const
 {
     const ListControl& list = *list_.Get()->List();
@@ -439,16 +451,12 @@ HRESULT RowAccessible::get_accName(VARIANT child, BSTR* name)
 
 HRESULT RowAccessible::get_accValue(VARIANT child, BSTR* value)
 {
-    *value = nullptr;
-    const HRESULT checked = Check(child);
-    return FAILED(checked) ? checked : S_FALSE;
+    return NoText(child, value);
 }
 
 HRESULT RowAccessible::get_accDescription(VARIANT child, BSTR* description)
 {
-    *description = nullptr;
-    const HRESULT checked = Check(child);
-    return FAILED(checked) ? checked : S_FALSE;
+    return NoText(child, description);
 }
 
 HRESULT RowAccessible::get_accRole(VARIANT child, VARIANT* role)
@@ -493,9 +501,7 @@ HRESULT RowAccessible::get_accState(VARIANT child, VARIANT* state)
 
 HRESULT RowAccessible::get_accHelp(VARIANT child, BSTR* help)
 {
-    *help = nullptr;
-    const HRESULT checked = Check(child);
-    return FAILED(checked) ? checked : S_FALSE;
+    return NoText(child, help);
 }
 
 HRESULT RowAccessible::get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic)
@@ -508,9 +514,7 @@ HRESULT RowAccessible::get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic)
 
 HRESULT RowAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut)
 {
-    *shortcut = nullptr;
-    const HRESULT checked = Check(child);
-    return FAILED(checked) ? checked : S_FALSE;
+    return NoText(child, shortcut);
 }
 
 HRESULT RowAccessible::get_accFocus(VARIANT* focus)

@@ -87,6 +87,8 @@ private:
     HRESULT Target(const VARIANT& child, ScopedComReference<IAccessible>& target);
     template <typename Call>
     HRESULT Forward(const VARIANT& child, Call call);
+    // The row that a child number names, or null.
+    ListRow* RowOf(const VARIANT& child) const;
     // The row at a place from 1 as VT_DISPATCH, or VT_EMPTY with S_FALSE.
     HRESULT RowVariant(int position, VARIANT* result);
 
@@ -129,6 +131,8 @@ private:
     HRESULT CheckRow() const;
     // The row itself, or its button.
     const Element& Part(const VARIANT& child) const;
+    // For the texts that neither the row nor its button has: S_FALSE and null.
+    HRESULT NoText(const VARIANT& child, BSTR* text) const;
     // Whether the list has the keyboard focus and this row is its selection.
     bool HasFocus() const;
 
