@@ -91,6 +91,15 @@ struct WindowDCTraits {
     static void Close(HDC dc);
 };
 
+// One reference to a COM object, released (never deleted) by the holder: hand
+// it a reference of its own, as a creating call returns one, or AddRef first.
+template <typename Interface>
+struct ComReferenceTraits {
+    using Handle = Interface*;
+    static bool IsValid(Interface* object) { return object != nullptr; }
+    static void Close(Interface* object) { object->Release(); }
+};
+
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedRegistryKey = ScopedHandle<RegistryKeyTraits>;
 using ScopedIcon = ScopedHandle<IconTraits>;
@@ -100,3 +109,5 @@ using ScopedBitmap = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using ScopedRegion = ScopedHandle<GdiObjectTraits<HRGN>>;
 using ScopedMemoryDC = ScopedHandle<CreatedDCTraits>;
 using ScopedWindowDC = ScopedHandle<WindowDCTraits>;
+template <typename Interface>
+using ScopedComReference = ScopedHandle<ComReferenceTraits<Interface>>;

@@ -32,3 +32,24 @@ void ClickableElement::OnMouseUp()
         OnClick();
     }
 }
+
+void ClickableElement::PressByKey()
+{
+    pressed_ = true;
+    hover_ = true;
+    Invalidate(true);
+}
+
+void ClickableElement::ReleaseByKey(bool click)
+{
+    if (!pressed_) {
+        return;
+    }
+    pressed_ = false;
+    // The pointer decides the hover state again.
+    hover_ = Host() && Host()->HoverElement() == this;
+    Invalidate(true);
+    if (click) {
+        OnClick();
+    }
+}

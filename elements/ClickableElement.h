@@ -16,6 +16,15 @@ public:
     // Nothing touches the element after OnClick: a click may delete it.
     void OnMouseUp() override;
 
+    // A key held on the element's behalf (Space on the list): the pressed
+    // look until ReleaseByKey, which clicks the element when click is set and
+    // no mouse press ended the key's press in between.
+    void PressByKey();
+    void ReleaseByKey(bool click);
+    // What a release over the element does, for callers that act without the
+    // mouse (assistive technology). The element may be deleted by it.
+    void Click() { OnClick(); }
+
     bool Hover() const { return hover_; }
     bool Pressed() const { return pressed_; }
 

@@ -54,6 +54,7 @@ int ListBody::AddRow(std::unique_ptr<ListRow> row, int width, int height)
 {
     row->SetRect({0, 0, width, height});
     rows_.push_back(AddChild(std::move(row)));
+    owner_.OnRowAdded();
     return ++rowCount_;
 }
 
@@ -148,4 +149,18 @@ ListRow* ListBody::FindByKey(int key) const
         return row->Key() == key;
     });
     return found == rows_.end() ? nullptr : *found;
+}
+
+int ListBody::Position(const ListRow* row) const
+{
+    const auto found = std::find(rows_.begin(), rows_.end(), row);
+    return found == rows_.end() ? 0 : static_cast<int>(std::distance(rows_.begin(), found)) + 1;
+}
+
+ListRow* ListBody::RowAt(int position) const
+{
+    if (position < 1 || position > rowCount_) {
+        return nullptr;
+    }
+    return *std::next(rows_.begin(), position - 1);
 }

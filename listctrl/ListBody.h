@@ -44,6 +44,11 @@ public:
     ListRow* PrevVisible(const ListRow* row) const;
     // The first row with the key, visible or not.
     ListRow* FindByKey(int key) const;
+    // The row's place in display order counted from 1, as assistive
+    // technology numbers the list's children; 0 for a row not in the body.
+    int Position(const ListRow* row) const;
+    // The row at a place counted from 1, or null.
+    ListRow* RowAt(int position) const;
 
     const RowList& Rows() const { return rows_; }
     int RowCount() const { return rowCount_; }

@@ -1,12 +1,17 @@
 #include "listctrl/ListControl.h"
 
+#include "elements/ButtonElement.h"
 #include "elements/OffscreenBuffer.h"
+#include "listctrl/ListAccessible.h"
 
 #include <commctrl.h>
 
 #include <utility>
 
 namespace {
+
+// Posted by PressButtonLater.
+constexpr UINT WM_PRESS_ROW_BUTTON = WM_USER + 1;
 
 // Pixels per line of the scroll bars; a wheel message scrolls kWheelLines lines.
 constexpr int kScrollLine = 10;
@@ -41,7 +46,20 @@ MESSAGE_MAP(ListControl, WindowObject,
     MessageEntry(WM_CHAR, &ListControl::OnChar),
     MessageEntry(WM_SETCURSOR, &ListControl::OnSetCursor),
     MessageEntry(WM_MOUSEWHEEL, &ListControl::OnMouseWheel),
-    MessageEntry(WM_NCHITTEST, &ListControl::OnNcHitTest))
+    MessageEntry(WM_NCHITTEST, &ListControl::OnNcHitTest),
+    MessageEntry(WM_GETOBJECT, &ListControl::OnGetObject),
+    MessageEntry(WM_NCDESTROY, &ListControl::OnNcDestroy),
+    MessageEntry(WM_KEYUP, &ListControl::OnKeyUp),
+    MessageEntry(WM_KILLFOCUS, &ListControl::OnKillFocus),
+    MessageEntry(WM_PRESS_ROW_BUTTON, &ListControl::OnPressRowButton))
+
+ListControl::ListControl() = default;
+
+ListControl::~ListControl()
+{
+    // Before the rows go with the element host.
+    DisconnectAccessible();
+}
 
 void ListControl::PreRegisterClass(WNDCLASSEXW& windowClass)
 {
@@ -67,11 +85,18 @@ ListBody* ListControl::Body() const
 
 void ListControl::Relayout()
 {
-    ListBody* const body = Body();
-    if (!body) {
+    if (!Body()) {
         return;
     }
-    body->LayoutRows(BarPosition(SB_HORZ), BarPosition(SB_VERT));
+    PlaceRows();
+    if (std::exchange(rowsChanged_, false)) {
+        NotifyWinEvent(EVENT_OBJECT_REORDER, Handle(), OBJID_CLIENT, CHILDID_SELF);
+    }
+}
+
+void ListControl::PlaceRows()
+{
+    Body()->LayoutRows(BarPosition(SB_HORZ), BarPosition(SB_VERT));
     UpdateVScroll();
     UpdateHScroll();
     // The bars may have clamped the positions to the new range.
@@ -85,8 +110,8 @@ void ListControl::DeleteAll()
     hotRow_ = nullptr;
     if (ListBody* const body = Body()) {
         body->RemoveAllRows();
+        PlaceRows();
     }
-    Relayout();
 }
 
 ListRow* ListControl::FindByKey(int key) const
@@ -283,4 +308,48 @@ LRESULT ListControl::OnNcHitTest(WPARAM wParam, LPARAM lParam)
         return HTHSCROLL;
     }
     return insideY ? HTVSCROLL : HTGROWBOX;
+}
+
+LRESULT ListControl::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    // Compared as 32 bits: on 64-bit Windows lParam may come sign-extended.
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || !Body()) {
+        return DefaultProc(WM_GETOBJECT, wParam, lParam);
+    }
+    if (!accessible_) {
+        accessible_.Reset(ListAccessible::Create(*this));
+    }
+    if (!accessible_) {
+        return DefaultProc(WM_GETOBJECT, wParam, lParam);
+    }
+    return LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(accessible_.Get()));
+}
+
+LRESULT ListControl::OnNcDestroy(WPARAM wParam, LPARAM lParam)
+{
+    DisconnectAccessible();
+    return DefaultProc(WM_NCDESTROY, wParam, lParam);
+}
+
+void ListControl::DisconnectAccessible()
+{
+    if (accessible_) {
+        accessible_.Get()->Disconnect();
+        accessible_.Reset();
+    }
+}
+
+void ListControl::PressButtonLater(const ListRow& row)
+{
+    PostMessageW(Handle(), WM_PRESS_ROW_BUTTON, rowsGeneration_, Body()->Position(&row));
+}
+
+LRESULT ListControl::OnPressRowButton(WPARAM wParam, LPARAM lParam)
+{
+    // Rows rebuilt since the request may hold another product at that place.
+    ListRow* const row = wParam == rowsGeneration_ && Body() ? Body()->RowAt(static_cast<int>(lParam)) : nullptr;
+    if (ButtonElement* const button = row ? row->DefaultButton() : nullptr) {
+        button->Click();
+    }
+    return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ScopedHandle.h"
 #include "elements/ElementHost.h"
 #include "framework/WindowObject.h"
 #include "listctrl/ListBody.h"
@@ -13,13 +14,17 @@
 // The name the list's window class is registered under; other programs find the list by it.
 constexpr wchar_t kListClassName[] = L"ATL:115D5F49";
 
+class ButtonElement;
+class ListAccessible;
+
 // A scrollable list window. Its client area is drawn by an element host whose
 // root is the list body; the rows are the body's children. The list tells its
-// parent what happens through WM_NOTIFY with a ListNotify record.
+// parent what happens through WM_NOTIFY with a ListNotify record, and
+// assistive technology through its accessible object and WinEvents.
 class ListControl : public WindowObject {
 public:
-    ListControl() = default;
-    ~ListControl() override = default;
+    ListControl();
+    ~ListControl() override;
 
     MESSAGE_MAP_DECLARATION();
 
@@ -29,10 +34,14 @@ public:
     virtual std::unique_ptr<ListBody> CreateBody();
 
     bool Create(HWND parent, DWORD exStyle, DWORD style, int x, int y, int width, int height, UINT id);
-    // Lays the rows out again and repaints; call after adding rows.
+    // Lays the rows out again and repaints; call after adding or removing
+    // rows, which it announces to assistive technology.
     void Relayout();
     // Removes every row; a selection is cleared with LN_SELCHANGED first.
     void DeleteAll();
+    // Clicks the row's button once the current message is done, unless the
+    // rows were rebuilt by then: for callers that must not wait for the click.
+    void PressButtonLater(const ListRow& row);
     ListRow* FindByKey(int key) const;
     void UpdateVScroll();
     void UpdateHScroll();
@@ -53,6 +62,8 @@ public:
     ListRow* HotRow() const { return hotRow_; }
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }
+    // Changes whenever rows are deleted: a row seen under the same generation still exists.
+    unsigned RowsGeneration() const { return rowsGeneration_; }
 
 private:
     friend class ListBody;
@@ -75,9 +86,17 @@ private:
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyUp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);
+    // wParam: the rows generation of the request; lParam: the row's place from 1.
+    LRESULT OnPressRowButton(WPARAM wParam, LPARAM lParam);
 
     // Scrolls a bar by a request (SB_LINEUP ...); returns the bar's new position.
     int ScrollBarBy(int bar, UINT request, int line, int page);
+    // Relayout's steps without the announcement.
+    void PlaceRows();
     int BarPosition(int bar) const;
     void SetVerticalPosition(int position);
     // The key of the row under a point, 0 when there is none.
@@ -88,8 +107,15 @@ private:
     void SelectPage(int probeY, ListRow* fallback);
     void EndHovering();
     void PrepareRowsForPaint();
-    // The body is about to delete its rows.
+    // The body is about to delete its rows / has added one.
     void ForgetRows();
+    void OnRowAdded() { rowsChanged_ = true; }
+    // Tells assistive technology that the selection moved to row.
+    void AnnounceSelection(const ListRow& row) const;
+    // Space on the list presses the selected row's button; its release clicks it.
+    void PressSelectedButton();
+    void EndKeyPress(bool click);
+    void DisconnectAccessible();
 
     int clientWidth_ = 0;
     int clientHeight_ = 0;
@@ -99,4 +125,11 @@ private:
     bool leaveTracking_ = false;
     ListRow* selectedRow_ = nullptr;
     ListRow* hotRow_ = nullptr;
+    // Made on the first request from assistive technology.
+    ScopedComReference<ListAccessible> accessible_;
+    unsigned rowsGeneration_ = 0;
+    // Rows were added or removed since the last Relayout.
+    bool rowsChanged_ = false;
+    // The button that Space holds down, one of the selected row's children.
+    ButtonElement* keyPressedButton_ = nullptr;
 };

@@ -1,7 +1,11 @@
 // Mouse, keyboard, selection and the notifications of the list window.
 #include "listctrl/ListControl.h"
 
+#include "elements/ButtonElement.h"
+
 #include <commctrl.h>
+
+#include <utility>
 
 void ListControl::Notify(UINT code, int key, int extra)
 {
@@ -19,6 +23,8 @@ void ListControl::SetSelected(ListRow* row)
     if (row == selectedRow_) {
         return;
     }
+    // Space held on the old selection's button lets go of it without a click.
+    EndKeyPress(false);
     if (selectedRow_) {
         selectedRow_->SetSelected(false);
     }
@@ -28,7 +34,20 @@ void ListControl::SetSelected(ListRow* row)
         row->SetSelected(true);
     }
     Relayout();
+    if (row) {
+        AnnounceSelection(*row);
+    }
     Notify(LN_SELCHANGED, key, 0);
+}
+
+void ListControl::AnnounceSelection(const ListRow& row) const
+{
+    const LONG child = Body()->Position(&row);
+    // Focus events are for the window that has the focus.
+    if (GetFocus() == Handle()) {
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, Handle(), OBJID_CLIENT, child);
+    }
+    NotifyWinEvent(EVENT_OBJECT_SELECTION, Handle(), OBJID_CLIENT, child);
 }
 
 void ListControl::EnsureVisible(ListRow* row)
@@ -49,6 +68,9 @@ void ListControl::ForgetRows()
 {
     selectedRow_ = nullptr;
     hotRow_ = nullptr;
+    keyPressedButton_ = nullptr;
+    ++rowsGeneration_;
+    rowsChanged_ = true;
 }
 
 void ListControl::SelectAt(const POINT& point)
@@ -205,11 +227,49 @@ LRESULT ListControl::OnKeyDown(WPARAM wParam, LPARAM)
     case VK_PRIOR:
         SelectPage(selectedTop - clientHeight_, body->FirstVisible());
         break;
+    case VK_SPACE:
+        PressSelectedButton();
+        return 0;
     default:
         return 0;
     }
     EnsureVisible(selectedRow_);
     return 0;
+}
+
+LRESULT ListControl::OnKeyUp(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != VK_SPACE) {
+        return DefaultProc(WM_KEYUP, wParam, lParam);
+    }
+    EndKeyPress(true);
+    return 0;
+}
+
+LRESULT ListControl::OnKillFocus(WPARAM, LPARAM)
+{
+    EndKeyPress(false);
+    return 0;
+}
+
+void ListControl::PressSelectedButton()
+{
+    // The key repeats while it is held: the first press counts.
+    if (keyPressedButton_ || !selectedRow_) {
+        return;
+    }
+    keyPressedButton_ = selectedRow_->DefaultButton();
+    if (keyPressedButton_) {
+        keyPressedButton_->PressByKey();
+    }
+}
+
+void ListControl::EndKeyPress(bool click)
+{
+    // Forgotten first: the click may end in the deletion of every row.
+    if (ButtonElement* const button = std::exchange(keyPressedButton_, nullptr)) {
+        button->ReleaseByKey(click);
+    }
 }
 
 LRESULT ListControl::OnChar(WPARAM, LPARAM)

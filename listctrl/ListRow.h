@@ -2,6 +2,8 @@
 
 #include "elements/ContainerElement.h"
 
+#include <string>
+
 // One row of a list: a container element with the owner's key for it and the
 // selected and hot flags. It paints its children only.
 class ListRow : public ContainerElement {
@@ -15,6 +17,11 @@ public:
     // Runs before a paint that covers the row, outside any painting: work that
     // may fail inside the system (loading an icon) cannot leave a paint half done.
     virtual void PreparePaint() {}
+    // What assistive technology reads out for the row; a plain row has no name.
+    virtual std::wstring Name() const { return {}; }
+    // The button that Space and assistive technology press for the row; null
+    // when it has none. One of the row's children.
+    virtual ButtonElement* DefaultButton() const { return nullptr; }
 
     int Key() const { return key_; }
     bool Selected() const { return selected_; }

@@ -29,6 +29,10 @@ public:
     // Background (gradient when selected), icon, children, separator.
     void Paint(HDC dc, const RECT* clip) override;
 
+    // The entry's display name; the uninstall button.
+    std::wstring Name() const override { return entry_.DisplayName; }
+    ButtonElement* DefaultButton() const override { return uninstallButton_; }
+
     const InstalledEntry& Entry() const { return entry_; }
     // Null until the row's first paint; then loaded once, even when that failed.
     const EntryIcon* Icon() const { return icon_.get(); }

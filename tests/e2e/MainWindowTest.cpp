@@ -1,6 +1,8 @@
 // End-to-end: the real program as its own process in the test prefix, driven
 // only through the screen, the mouse and the keyboard, with its products in
 // the prefix's real Uninstall keys.
+#include "app/ComApartment.h"
+#include "base/ScopedHandle.h"
 #include "tests/e2e/ProgramRun.h"
 #include "tests/e2e/SeededProducts.h"
 #include "tests/support/ModuleDirectory.h"
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -124,6 +127,36 @@ std::string Rgb(COLORREF colour)
 }
 
 #define EXPECT_COLOUR(expected, actual) EXPECT_EQ(Rgb(expected), Rgb(actual))
+
+VARIANT Child(LONG id)
+{
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+// A row of the list as assistive technology gets it: its own object.
+ScopedComReference<IAccessible> RowObject(IAccessible& list, LONG position)
+{
+    IDispatch* dispatch = nullptr;
+    IAccessible* row = nullptr;
+    if (SUCCEEDED(list.get_accChild(Child(position), &dispatch)) && dispatch) {
+        dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&row));
+        dispatch->Release();
+    }
+    return ScopedComReference<IAccessible>(row);
+}
+
+std::wstring Name(IAccessible& object)
+{
+    BSTR name = nullptr;
+    object.get_accName(Child(CHILDID_SELF), &name);
+    const std::wstring text = name ? name : L"";
+    SysFreeString(name);
+    return text;
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -335,6 +368,44 @@ TEST_F(MainWindowTest, EscapeLeavesTheWindowOpenAndCloseBoxEnterAndExitEachEndTh
         end(run);
         ExpectEndsWithZero(run);
     }
+}
+
+TEST_F(MainWindowTest, AnotherProcessReadsTheRowsAndPressesAButtonAndSpacePressesTheSelectedRowsButtonOnce)
+{
+    products_.Add(kMachine, L"Velmo One", L"one");
+    products_.Add(kUser, L"Quellmar Two", L"two");
+    products_.Add(kMachine, L"Velmo Three", L"three");
+    ProgramRun run;
+    ASSERT_NO_FATAL_FAILURE(Start(run, 3));
+
+    // This test is the other process: it walks the list as a screen reader does.
+    const ComApartment apartment;
+    IAccessible* found = nullptr;
+    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(run.List(), OBJID_CLIENT, IID_IAccessible,
+                        reinterpret_cast<void**>(&found)));
+    const ScopedComReference<IAccessible> list(found);
+    LONG count = 0;
+    EXPECT_EQ(S_OK, list.Get()->get_accChildCount(&count));
+    std::vector<std::wstring> names;
+    for (LONG position = 1; position <= count; ++position) {
+        const ScopedComReference<IAccessible> row = RowObject(*list.Get(), position);
+        ASSERT_TRUE(row) << "row " << position;
+        names.push_back(Name(*row.Get()));
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"Quellmar Two", L"Velmo One", L"Velmo Three"}), names);
+    const ScopedComReference<IAccessible> second = RowObject(*list.Get(), 2);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(S_OK, second.Get()->accDoDefaultAction(Child(1)));
+    EXPECT_EQ(Tags{L"one"}, runs_.TakeTags(1, kWaitMs));
+
+    // Space with no row selected starts nothing; on the first row after Down, its uninstaller once.
+    ClickBelowRows(run, 3);
+    PressKey(VK_SPACE);
+    PressKey(VK_DOWN);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(Tags{L"two"}, runs_.TakeTags(1, kWaitMs));
+    Sleep(kNoReactionMs);
+    EXPECT_TRUE(runs_.Take().empty());
 }
 
 } // namespace

@@ -20,6 +20,7 @@ public:
     // Waits until the program's main window, with its list and "退出" button, is on the screen.
     bool WaitForWindow(unsigned timeoutMs);
     HWND Window() const { return window_; }
+    HWND List() const { return list_; }
     // Screen rectangles.
     RECT WindowRect() const;
     RECT ListClientRect() const;

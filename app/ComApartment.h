@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+// The user-interface thread as a single-threaded COM apartment, for as long as
+// the object lives. Assistive technology in other processes reaches the list's
+// accessible objects through COM, which hands their calls to this thread's
+// message loop; without an apartment the list cannot hand its object out.
+class ComApartment {
+public:
+    ComApartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment()
+    {
+        if (entered_) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    const bool entered_;
+};
