@@ -91,11 +91,9 @@ protected:
     {
         DibCanvas canvas(list.ClientWidth(), list.ClientHeight());
         canvas.Fill(kUnpainted);
-        POINT origin = {0, 0};
-        ClientToScreen(list.Handle(), &origin);
         {
-            const ScopedWindowDC screen(GetDC(nullptr));
-            BitBlt(canvas.Dc(), 0, 0, list.ClientWidth(), list.ClientHeight(), screen.Get(), origin.x, origin.y, SRCCOPY);
+            const ScopedWindowDC window(GetDC(list.Handle()));
+            BitBlt(canvas.Dc(), 0, 0, list.ClientWidth(), list.ClientHeight(), window.Get(), 0, 0, SRCCOPY);
         }
         return canvas.Pixels({0, 0, list.ClientWidth(), list.ClientHeight()});
     }
