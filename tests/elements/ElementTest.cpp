@@ -1,0 +1,151 @@
+#include "elements/ButtonElement.h"
+#include "elements/ElementHost.h"
+#include "elements/Gradient.h"
+#include "elements/TextElement.h"
+
+#include "tests/support/DibCanvas.h"
+#include "tests/support/Graveyard.h"
+#include "tests/support/TestWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Queue = std::vector<std::pair<UINT, POINT>>;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+std::array<LONG, 4> Box(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// A root over the test window holding a row at (20, 20)–(180, 80), widened once placed, with
+// a button (id 7) at (80, 30)–(143, 53), all in poisoned memory.
+class ElementTest : public ::testing::Test {
+protected:
+    ElementTest()
+    {
+        Graveyard::Instance().Clear();
+        host_.Attach(window_.Handle());
+        host_.SetRoot(std::make_unique<Poisoned<ContainerElement>>());
+        host_.ResizeRoot(200, 120);
+        row_ = host_.Root()->AddChild(std::make_unique<Poisoned<ContainerElement>>());
+        row_->SetRect({20, 20, 100, 80});
+        row_->SetSize(160, 60);
+        button_ = row_->AddChild(std::make_unique<Poisoned<ButtonElement>>(L"Remove", 7));
+        button_->MoveTo(60, 10, false);
+        button_->SetSize(63, 23);
+        // A click sends its id; a WM_COMMAND of id 0 posted during a press runs midPress.
+        window_.onChildMessage = [this](UINT, WPARAM id, LPARAM) { id ? clicks_.push_back(id) : midPress_(); };
+    }
+
+    TestWindow window_{200, 120};
+    ElementHost host_;
+    ContainerElement* row_ = nullptr;
+    ButtonElement* button_ = nullptr;
+    std::vector<WPARAM> clicks_;
+    std::function<void()> midPress_;
+};
+
+TEST_F(ElementTest, ElementsAreHitAndHoveredWhereTheyAreUntilRemoved)
+{
+    host_.OnMouseMove({100, 40});
+    EXPECT_TRUE(button_->Hover());
+    host_.OnMouseMove({10, 10});
+    EXPECT_FALSE(button_->Hover());
+    row_->MoveTo(20, 40, false);
+    EXPECT_EQ(Box(button_->Rect()), Box({80, 50, 143, 73})) << "moved with its row";
+    row_->CreateText(L"over the button", 0, 0, 160, 60, 0);
+    host_.OnMouseMove({80, 50});
+    EXPECT_TRUE(button_->Hover()) << "texts let the mouse through";
+    row_->SetVisible(false, false);
+    EXPECT_EQ(host_.HitTest({80, 50}), nullptr);
+    ValidateRect(window_.Handle(), nullptr);
+    const std::unique_ptr<Element> row = host_.Root()->RemoveChild(row_, true);
+    EXPECT_EQ(row.get(), row_);
+    EXPECT_FALSE(button_->Hover()) << "left with its row";
+    EXPECT_EQ(host_.HoverElement(), nullptr);
+    RECT repaint = {};
+    GetUpdateRect(window_.Handle(), &repaint, FALSE);
+    EXPECT_EQ(Box(repaint), Box(row_->Rect()));
+}
+
+TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
+{
+    const struct { const char* name; Queue queued; std::function<void()> midPress; std::size_t clicks; } cases[] = {
+        {"released at once", {{WM_LBUTTONUP, {100, 40}}}, nullptr, 1},
+        {"out and back", {{WM_MOUSEMOVE, {150, 90}}, {WM_MOUSEMOVE, {101, 41}}, {WM_LBUTTONUP, {101, 41}}}, nullptr, 1},
+        {"released outside", {{WM_MOUSEMOVE, {-5, -7}}, {WM_LBUTTONUP, {-5, -7}}}, nullptr, 0},
+        {"capture lost", {{WM_COMMAND, {}}, {WM_LBUTTONUP, {100, 40}}}, [] { ReleaseCapture(); }, 0},
+        {"row gone", {{WM_COMMAND, {}}, {WM_LBUTTONUP, {100, 40}}}, [&] { host_.Root()->RemoveChild(row_, false); }, 0},
+    };
+    for (const auto& c : cases) {
+        clicks_.clear();
+        midPress_ = c.midPress;
+        for (const auto& [message, point] : c.queued) {
+            PostMessageW(window_.Handle(), message, 0, MAKELPARAM(point.x, point.y));
+        }
+        EXPECT_TRUE(host_.TrackPress({100, 40})) << c.name;
+        EXPECT_EQ(clicks_, std::vector<WPARAM>(c.clicks, 7)) << c.name;
+        EXPECT_EQ(GetCapture(), nullptr) << c.name;
+    }
+}
+
+TEST_F(ElementTest, ClickHandlerMayDeleteTheWholeTree)
+{
+    window_.onChildMessage = [this](UINT, WPARAM, LPARAM) { host_.SetRoot(nullptr); };
+    PostMessageW(window_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(100, 40));
+    EXPECT_TRUE(host_.TrackPress({100, 40}));
+    EXPECT_EQ(Graveyard::Instance().Count(), 3u);
+    EXPECT_TRUE(Graveyard::Instance().Untouched()) << "nothing wrote to a deleted element";
+    EXPECT_EQ(host_.HoverElement(), nullptr);
+}
+
+TEST_F(ElementTest, PressedButtonIsDarkerWithItsBlackTextTwoPixelsDown)
+{
+    // Gradient top and bottom, inner edge: normal, then pressed.
+    const COLORREF looks[2][3] = {{RGB(254, 255, 255), RGB(182, 214, 232), RGB(227, 240, 246)},
+        {RGB(167, 202, 224), RGB(213, 230, 240), RGB(222, 235, 244)}};
+    RECT text[2];
+    for (const int pressed : {0, 1}) {
+        // On white, over a DC whose text colour is white too.
+        DibCanvas canvas(200, 120, kWhite);
+        SetTextColor(canvas.Dc(), kWhite);
+        host_.Paint(canvas.Dc(), nullptr);
+        EXPECT_EQ(canvas.Pixel(100, 30), RGB(107, 140, 165)) << "the border";
+        EXPECT_EQ(canvas.Pixel(81, 31), looks[pressed][2]);
+        EXPECT_EQ(canvas.Pixel(83, 50), BlendColour(looks[pressed][0], looks[pressed][1], 21, 19));
+        text[pressed] = canvas.DarkBounds({82, 32, 141, 51});
+        button_->OnMouseDown();
+    }
+    ASSERT_FALSE(IsRectEmpty(&text[0]));
+    OffsetRect(&text[0], 2, 2);
+    EXPECT_EQ(Box(text[1]), Box(text[0]));
+}
+
+TEST_F(ElementTest, TextIsLeftAlignedAndCentredVertically)
+{
+    row_->CreateText(L"Velmo Studio", 0, 36, 160, 24, 0);
+    DibCanvas canvas(200, 120, kWhite);
+    host_.Paint(canvas.Dc(), nullptr);
+    const RECT text = canvas.DarkBounds({0, 56, 200, 120});
+    EXPECT_TRUE(text.left >= 20 && text.left <= 22) << text.left;
+    EXPECT_LE(std::abs((text.top - 56) - (80 - text.bottom)), 1) << text.top << " " << text.bottom;
+}
+
+TEST(GradientTest, StopsMakeBandsBlendingTowardsTheNextStop)
+{
+    // Three stops over rows 10-59, bands 10-24 and 25-59; the fourth lies beyond the count.
+    DibCanvas canvas(4, 90, kWhite);
+    const double positions[] = {0.0, 0.3, 1.0, 1.5};
+    const COLORREF colours[] = {RGB(0, 0, 0), RGB(150, 150, 150), RGB(30, 30, 30), RGB(200, 200, 200)};
+    FillGradientStops(canvas.Dc(), {0, 10, 4, 60}, 3, positions, colours);
+    const std::pair<int, int> greys[] = {{9, 255}, {10, 0}, {24, 140}, {25, 150}, {59, 34}, {60, 255}};
+    for (const auto& [y, grey] : greys) {
+        EXPECT_EQ(canvas.Pixel(1, y), RGB(grey, grey, grey)) << "row " << y;
+    }
+    EXPECT_EQ(BlendColour(RGB(1, 2, 3), 0, 0, 0), RGB(1, 2, 3)) << "nothing to blend over";
+}
+
+} // namespace
