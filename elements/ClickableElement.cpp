@@ -33,6 +33,11 @@ void ClickableElement::OnMouseUp()
     }
 }
 
+void ClickableElement::OnPressCancelled()
+{
+    ReleaseByKey(false);
+}
+
 void ClickableElement::PressByKey()
 {
     pressed_ = true;

@@ -15,6 +15,7 @@ public:
     // Clears Pressed and, when the release came over the element, clicks it.
     // Nothing touches the element after OnClick: a click may delete it.
     void OnMouseUp() override;
+    void OnPressCancelled() override;
 
     // A key held on the element's behalf (Space on the list): the pressed
     // look until ReleaseByKey, which clicks the element when click is set and

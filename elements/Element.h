@@ -25,6 +25,8 @@ public:
     virtual void OnMouseLeave() {}
     virtual void OnMouseDown() {}
     virtual void OnMouseUp() {}
+    // The press ended without a release (the mouse was taken away).
+    virtual void OnPressCancelled() {}
     // Every mouse move during a press; the point is the host's LastPoint.
     virtual void OnMouseDrag() {}
     // clip: the area to repaint in host coordinates, or null for everything.

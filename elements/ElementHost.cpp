@@ -108,8 +108,12 @@ bool ElementHost::RunPressLoop(Element* target)
             return true;
         }
         if (got == -1 || ::GetCapture() != window_) {
-            // The window is gone or lost the mouse: the press ends without a release.
-            pressedElement_ = nullptr;
+            // The window is gone or lost the mouse: the press ends without a
+            // release, and the target must not keep its pressed look.
+            if (pressedElement_ == target) {
+                pressedElement_ = nullptr;
+                target->OnPressCancelled();
+            }
             return true;
         }
         switch (message.message) {
