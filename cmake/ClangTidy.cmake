@@ -32,14 +32,15 @@ function(farrowgate_tidy)
   foreach(target IN LISTS ARGN)
     get_target_property(sources ${target} SOURCES)
     get_target_property(source_dir ${target} SOURCE_DIR)
-    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/tidy/${target})
+    set(stamp_dir ${CMAKE_BINARY_DIR}/tidy/${target})
     foreach(source IN LISTS sources)
       if(NOT source MATCHES "\\.cpp$")
         continue()
       endif()
-      set(stamp ${CMAKE_BINARY_DIR}/tidy/${target}/${source}.stamp)
+      set(stamp ${stamp_dir}/${source}.stamp)
       add_custom_command(OUTPUT ${stamp}
         COMMAND ${CLANG_TIDY} ${tidy_arguments} ${source_dir}/${source}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${stamp_dir}
         COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
         DEPENDS ${source_dir}/${source} ${PROJECT_SOURCE_DIR}/.clang-tidy ${target}
         COMMENT "clang-tidy ${target}: ${source}"
