@@ -22,12 +22,14 @@ MainDialog::MainDialog(const ProcessStarter& starter, CollectProducts collect)
 
 MainDialog::~MainDialog() = default;
 
+// clang-format off
 MESSAGE_MAP(MainDialog, DialogObject,
     MessageEntry(WM_NOTIFY, &MainDialog::OnListNotify),
     MessageEntry(WM_TIMER, &MainDialog::OnTimer),
     MessageEntry(WM_CLOSE, &MainDialog::OnClose),
     MessageEntry(WM_REFRESH_PRODUCTS, &MainDialog::RefreshProductList),
     CommandEntry(IDC_EXIT, &MainDialog::OnExit))
+// clang-format on
 
 BOOL MainDialog::OnInitDialog()
 {
@@ -48,7 +50,7 @@ BOOL MainDialog::OnInitDialog()
     // The first scan runs as soon as the dialog takes messages, after it is shown.
     PostMessageW(Handle(), WM_REFRESH_PRODUCTS, 0, 0);
     SetTimer(Handle(), kRefreshTimerId, kRefreshPeriodMs, nullptr);
-    return FALSE;  // the focus is placed
+    return FALSE; // the focus is placed
 }
 
 LRESULT MainDialog::OnCancel(WPARAM, LPARAM)

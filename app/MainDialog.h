@@ -53,5 +53,5 @@ private:
     const CollectProducts collect_;
     UninstallWatch registryWatch_;
     SoftwareListView productList_;
-    InstalledEntryList shownEntries_;  // exactly the list's rows, numbered 1, 2, ...
+    InstalledEntryList shownEntries_; // exactly the list's rows, numbered 1, 2, ...
 };

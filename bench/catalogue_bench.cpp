@@ -38,8 +38,8 @@ void Seed(ScratchRegistry& registry, bool machine, int count)
         const std::wstring number = std::to_wstring(i);
         const bool target = i % 10 == 0;
         const std::wstring key = i % 50 == 7 ? L"KB" + std::to_wstring(100000 + i) : L"{5F1C" + number + L"-0A2B-4C3D}";
-        const std::wstring name = target ? (i % 20 == 0 ? L"Velmo Product " : L"Quellmar Tool ") + number
-                                         : L"Example Application " + number;
+        const std::wstring name =
+            target ? (i % 20 == 0 ? L"Velmo Product " : L"Quellmar Tool ") + number : L"Example Application " + number;
         const std::wstring folder = L"C:\\Program Files\\Vendor " + number + L"\\App";
         registry.AddProduct(machine, key, name, L"\"" + folder + L"\\uninstall.exe\" /remove", folder + L"\\app.exe,0");
         registry.WriteString(machine, key, L"DisplayVersion", L"1.2." + number);
@@ -139,9 +139,8 @@ int main()
         }
         const double scan = Median(scans);
         const double floor = Median(floors);
-        std::printf("%8d %11.3f ms %11.3f ms %8.3f %9.2f us   (%u targets of %u entries)\n", n, scan * 1e3,
-            floor * 1e3, scan / floor, scan * 1e6 / (2.0 * n), static_cast<unsigned>(targets),
-            static_cast<unsigned>(accepted));
+        std::printf("%8d %11.3f ms %11.3f ms %8.3f %9.2f us   (%u targets of %u entries)\n", n, scan * 1e3, floor * 1e3,
+            scan / floor, scan * 1e6 / (2.0 * n), static_cast<unsigned>(targets), static_cast<unsigned>(accepted));
     }
     return 0;
 }

@@ -53,7 +53,8 @@ void Time(const char* what, const std::function<void()>& tick)
     }
     QueryPerformanceCounter(&end);
     const double wall = static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    std::printf("%-28s wall %9.3f ms   cpu %9.3f ms\n", what, wall * 1e3, std::max(0.0, ProcessCpuSeconds() - cpuStart) * 1e3);
+    std::printf("%-28s wall %9.3f ms   cpu %9.3f ms\n", what, wall * 1e3,
+        std::max(0.0, ProcessCpuSeconds() - cpuStart) * 1e3);
 }
 
 } // namespace

@@ -24,8 +24,8 @@ constexpr UINT_PTR kNotAnIconFile = 1;
 // giving where in the file the image lies.
 #pragma pack(push, 1)
 struct IconDirectoryHeader {
-    WORD reserved;  // 0
-    WORD type;      // 1 for icons
+    WORD reserved; // 0
+    WORD type;     // 1 for icons
     WORD count;
 };
 struct IconDirectoryEntry {
@@ -40,7 +40,7 @@ struct IconDirectoryEntry {
 };
 #pragma pack(pop)
 
-constexpr WORD kExecutableSignature = 0x5A4D;  // "MZ": programs and libraries
+constexpr WORD kExecutableSignature = 0x5A4D; // "MZ": programs and libraries
 constexpr WORD kIconType = 1;
 
 bool ReadAt(HANDLE file, ULONGLONG offset, void* buffer, DWORD bytes)
@@ -80,7 +80,8 @@ bool IsSafeToExtract(const wchar_t* path)
         return false;
     }
     std::vector<IconDirectoryEntry> entries(header.count);
-    if (!ReadAt(file.Get(), sizeof header, entries.data(), static_cast<DWORD>(entries.size() * sizeof entries[0]))) {
+    const DWORD directoryBytes = header.count * DWORD{sizeof(IconDirectoryEntry)};
+    if (!ReadAt(file.Get(), sizeof header, entries.data(), directoryBytes)) {
         return false;
     }
     return std::all_of(entries.begin(), entries.end(), [fileSize](const IconDirectoryEntry& entry) {

@@ -10,16 +10,16 @@ constexpr unsigned kStoredTextCapacity = 260;
 // One product from the registry's uninstall list. Copied by value: every list
 // row keeps its own copy.
 struct InstalledEntry {
-    int Sequence = 0;              // 1-based position once shown; the row's key
+    int Sequence = 0; // 1-based position once shown; the row's key
     std::wstring DisplayName;
-    std::wstring DisplayIcon;      // "path[,index]", may be empty
-    std::wstring UninstallString;  // exactly as stored
+    std::wstring DisplayIcon;     // "path[,index]", may be empty
+    std::wstring UninstallString; // exactly as stored
     // Stored as REG_EXPAND_SZ: environment references are expanded where the
     // value is used, never in the entry itself.
     bool DisplayIconExpandable = false;
     bool UninstallStringExpandable = false;
-    std::wstring KeyName;          // subkey name under the Uninstall key
-    bool FromMachine = false;      // from HKEY_LOCAL_MACHINE, else HKEY_CURRENT_USER
+    std::wstring KeyName;     // subkey name under the Uninstall key
+    bool FromMachine = false; // from HKEY_LOCAL_MACHINE, else HKEY_CURRENT_USER
 };
 
 // Ordered, owns its entries; appending, erasing and a stable sort are cheap.

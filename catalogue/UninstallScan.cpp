@@ -10,7 +10,7 @@
 namespace {
 
 constexpr DWORD kTextCapacity = kStoredTextCapacity;
-constexpr DWORD kTextBytes = kTextCapacity * sizeof(wchar_t);  // 520
+constexpr DWORD kTextBytes = kTextCapacity * sizeof(wchar_t); // 520
 
 // A value read as text: the read failed, or gave a non-text type, or the text.
 struct TextValue {
@@ -48,7 +48,7 @@ bool IsSystemComponent(HKEY key)
     DWORD type = 0;
     DWORD bytes = sizeof(number);
     return RegQueryValueExW(key, L"SystemComponent", nullptr, &type, reinterpret_cast<BYTE*>(&number), &bytes)
-            == ERROR_SUCCESS
+        == ERROR_SUCCESS
         && type == REG_DWORD && number != 0;
 }
 
@@ -56,7 +56,8 @@ bool IsOperatingSystemPart(HKEY key)
 {
     const TextValue parent = ReadText(key, L"ParentKeyName");
     return parent.ok
-        && (_wcsicmp(parent.text.c_str(), L"ENTERPRISE") == 0 || _wcsicmp(parent.text.c_str(), L"OperatingSystem") == 0);
+        && (_wcsicmp(parent.text.c_str(), L"ENTERPRISE") == 0
+            || _wcsicmp(parent.text.c_str(), L"OperatingSystem") == 0);
 }
 
 // Windows updates are registered as "KB" followed by their number.

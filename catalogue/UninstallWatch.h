@@ -31,5 +31,5 @@ private:
     bool WatchUninstallKey(HKEY root, REGSAM view);
 
     std::vector<Watch> watches_;
-    bool complete_ = false;  // every key the scan reads is watched
+    bool complete_ = false; // every key the scan reads is watched
 };

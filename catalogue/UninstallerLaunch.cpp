@@ -57,8 +57,8 @@ LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starte
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     // No handle of ours is inherited: the uninstaller must not hold any of them.
-    if (!starter.createProcess(
-            nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!starter.createProcess(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+            &process)) {
         // Uninstallers of per-machine products usually ask for administrator
         // rights, which a plain start cannot give them.
         return GetLastError() == kErrorElevationRequired ? StartElevated(commandLine, starter) : LaunchResult::Failed;

@@ -21,7 +21,7 @@ ProcessStarter PlatformProcessStarter();
 enum class LaunchResult {
     Started,
     Failed,
-    Declined,  // the user said no to the consent prompt of the elevated start
+    Declined, // the user said no to the consent prompt of the elevated start
 };
 
 // Starts the command line as a detached process and lets it go: no waiting,

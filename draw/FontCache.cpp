@@ -7,7 +7,7 @@ namespace {
 constexpr const wchar_t* kTahoma = L"Tahoma";
 constexpr const wchar_t* kSimSun = L"宋体";
 constexpr LONG kRegularWeight = 400;
-constexpr LONG kBoldWeight = 600;  // semi-bold, lighter than FW_BOLD
+constexpr LONG kBoldWeight = 600; // semi-bold, lighter than FW_BOLD
 
 } // namespace
 

@@ -31,7 +31,7 @@ private:
         std::unique_ptr<Entry> next;
     };
 
-    std::unique_ptr<Entry> head_;  // most recently created first
+    std::unique_ptr<Entry> head_; // most recently created first
 };
 
 // The process-wide cache's font for these values.

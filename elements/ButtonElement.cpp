@@ -1,7 +1,7 @@
 #include "elements/ButtonElement.h"
 
-#include "draw/DrawRoutines.h"
 #include "base/ScopedSelectObject.h"
+#include "draw/DrawRoutines.h"
 #include "elements/CutText.h"
 #include "elements/Gradient.h"
 

@@ -79,7 +79,7 @@ bool ElementHost::TrackPress(POINT point)
     pressedElement_ = target;
     target->OnMouseDown();
     if (pressedElement_ != target) {
-        return true;  // left the tree while its pressed look was painted
+        return true; // left the tree while its pressed look was painted
     }
 
     const HWND capture = ::GetCapture();

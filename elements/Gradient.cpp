@@ -14,11 +14,10 @@ int BlendChannel(int a, int b, int total, int step)
 COLORREF BlendColour(COLORREF a, COLORREF b, int total, int step)
 {
     if (total == 0) {
-        return a;  // nothing to blend over
+        return a; // nothing to blend over
     }
     return RGB(BlendChannel(GetRValue(a), GetRValue(b), total, step),
-        BlendChannel(GetGValue(a), GetGValue(b), total, step),
-        BlendChannel(GetBValue(a), GetBValue(b), total, step));
+        BlendChannel(GetGValue(a), GetGValue(b), total, step), BlendChannel(GetBValue(a), GetBValue(b), total, step));
 }
 
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF topColour, COLORREF bottomColour)

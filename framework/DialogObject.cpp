@@ -11,9 +11,11 @@ HINSTANCE DialogModule()
 
 } // namespace
 
+// clang-format off
 MESSAGE_MAP(DialogObject, WindowObject,
     CommandEntry(IDOK, &DialogObject::OnOK),
     CommandEntry(IDCANCEL, &DialogObject::OnCancel))
+// clang-format on
 
 LRESULT DialogObject::DefaultProc(UINT, WPARAM, LPARAM)
 {
@@ -49,7 +51,7 @@ LRESULT DialogObject::DialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
 INT_PTR DialogObject::DoModal(HWND parent)
 {
     return DialogBoxParamW(DialogModule(), MAKEINTRESOURCEW(templateId_), parent, ObjectDialogProc,
-                           reinterpret_cast<LPARAM>(this));
+        reinterpret_cast<LPARAM>(this));
 }
 
 void DialogObject::EndModal(INT_PTR result)

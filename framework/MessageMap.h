@@ -54,10 +54,13 @@ constexpr MessageMapEntry EndOfMessageMap()
     const MessageMap* GetMessageMap() const override; \
     static const MessageMap* ClassMessageMap()
 
-// In the class's source file: its table, searched before the base class's.
+// In the class's source file: its table, searched before the base class's,
+// one entry per line (clang-format would pack them, hence the markers).
+//     // clang-format off
 //     MESSAGE_MAP(MyWindow, WindowObject,
 //         MessageEntry(WM_CREATE, &MyWindow::OnCreate),
 //         CommandEntry(IDOK, &MyWindow::OnOK))
+//     // clang-format on
 // Defines MyWindow::ClassMessageMap and MyWindow::GetMessageMap, nothing else.
 #define MESSAGE_MAP(Class, Base, ...)                                              \
     const MessageMap* Class::ClassMessageMap()                                     \

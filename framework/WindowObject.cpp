@@ -50,8 +50,7 @@ WindowObject::~WindowObject()
         return;
     }
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    if (previousProc_ &&
-        GetWindowLongPtrW(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ObjectWindowProc)) {
+    if (previousProc_ && GetWindowLongPtrW(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ObjectWindowProc)) {
         SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
     }
 }
@@ -98,8 +97,8 @@ LRESULT WindowObject::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CallWindowProcW(previousProc_, window_, message, wParam, lParam);
 }
 
-bool WindowObject::Create(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
-                          int x, int y, int width, int height, HWND parent, HMENU menuOrId)
+bool WindowObject::Create(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,
+    int width, int height, HWND parent, HMENU menuOrId)
 {
     const HINSTANCE module = GetModuleHandleW(nullptr);
     RegisterClassOnce(*this, module, className);
@@ -110,8 +109,8 @@ bool WindowObject::Create(DWORD exStyle, const wchar_t* className, const wchar_t
         creationHook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
     }
     pendingObject = this;
-    const HWND window = CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent,
-                                        menuOrId, module, nullptr);
+    const HWND window =
+        CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, module, nullptr);
     // A creation that failed before its first hook call must not leave us
     // pending for somebody else's window.
     pendingObject = nullptr;

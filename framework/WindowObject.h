@@ -37,8 +37,8 @@ public:
 
     // Creates a window of the named class (registering the class on first use)
     // and binds this object to it before its first message.
-    bool Create(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
-                int x, int y, int width, int height, HWND parent, HMENU menuOrId);
+    bool Create(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,
+        int width, int height, HWND parent, HMENU menuOrId);
     // Binds without subclassing: the handle here, this object in the window's user-data slot.
     bool Attach(HWND window);
     // Attach, OnAttached, then route the window's messages through WindowProc.
@@ -58,7 +58,6 @@ protected:
 private:
     // Hands an owner-drawn child's drawing request to the child's own object.
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
-
 
     HWND window_ = nullptr;
     WNDPROC previousProc_ = nullptr;

@@ -315,8 +315,7 @@ HRESULT ListAccessible::accSelect(LONG flags, VARIANT child)
 HRESULT ListAccessible::accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child)
 {
     *left = *top = *width = *height = 0;
-    return Forward(
-        child, [&](IAccessible& target) { return target.accLocation(left, top, width, height, Self()); });
+    return Forward(child, [&](IAccessible& target) { return target.accLocation(left, top, width, height, Self()); });
 }
 
 HRESULT ListAccessible::accNavigate(LONG direction, VARIANT start, VARIANT* end)

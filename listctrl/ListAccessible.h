@@ -11,6 +11,8 @@ class ListRow;
 
 // IUnknown and IDispatch of the list's accessible objects. Clients call the
 // IAccessible methods directly: there is no type information to dispatch by.
+// Its destructor is protected and virtual: the last Release deletes through it.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class AccessibleObject : public IAccessible {
 public:
     AccessibleObject() = default;
@@ -23,8 +25,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-        DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
         VARIANT* result, EXCEPINFO* exception, UINT* badArgument) override;
 
@@ -33,7 +34,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
 
 protected:
-    // Deleted by the last Release only.
+    // Deleted by the last Release only, which deletes through this class.
     virtual ~AccessibleObject() = default;
 
 private:

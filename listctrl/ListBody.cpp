@@ -1,7 +1,7 @@
 #include "listctrl/ListBody.h"
 
-#include "draw/DrawRoutines.h"
 #include "base/ScopedHandle.h"
+#include "draw/DrawRoutines.h"
 #include "elements/ElementHost.h"
 #include "listctrl/ListControl.h"
 
@@ -65,7 +65,7 @@ void ListBody::RemoveAllRows()
     const RowList removed = std::exchange(rows_, {});
     rowCount_ = 0;
     for (ListRow* row : removed) {
-        RemoveChild(row, false);  // the returned holder deletes the row
+        RemoveChild(row, false); // the returned holder deletes the row
     }
 }
 
@@ -93,9 +93,8 @@ ListRow* ListBody::HitTestRow(POINT point) const
 
 int ListBody::VisibleRowCount() const
 {
-    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const ListRow* row) {
-        return row->Visible();
-    }));
+    return static_cast<int>(
+        std::count_if(rows_.begin(), rows_.end(), [](const ListRow* row) { return row->Visible(); }));
 }
 
 ListRow* ListBody::FirstVisible() const
@@ -105,9 +104,7 @@ ListRow* ListBody::FirstVisible() const
 
 ListRow* ListBody::LastVisible() const
 {
-    const auto found = std::find_if(rows_.rbegin(), rows_.rend(), [](const ListRow* row) {
-        return row->Visible();
-    });
+    const auto found = std::find_if(rows_.rbegin(), rows_.rend(), [](const ListRow* row) { return row->Visible(); });
     return found == rows_.rend() ? nullptr : *found;
 }
 
@@ -115,9 +112,7 @@ ListRow* ListBody::NextVisible(const ListRow* row) const
 {
     auto start = std::find(rows_.begin(), rows_.end(), row);
     start = start == rows_.end() ? rows_.begin() : std::next(start);
-    const auto found = std::find_if(start, rows_.end(), [](const ListRow* candidate) {
-        return candidate->Visible();
-    });
+    const auto found = std::find_if(start, rows_.end(), [](const ListRow* candidate) { return candidate->Visible(); });
     return found == rows_.end() ? nullptr : *found;
 }
 
@@ -145,9 +140,8 @@ ListRow* ListBody::PrevVisible(const ListRow* row) const
 
 ListRow* ListBody::FindByKey(int key) const
 {
-    const auto found = std::find_if(rows_.begin(), rows_.end(), [key](const ListRow* row) {
-        return row->Key() == key;
-    });
+    const auto found =
+        std::find_if(rows_.begin(), rows_.end(), [key](const ListRow* row) { return row->Key() == key; });
     return found == rows_.end() ? nullptr : *found;
 }
 

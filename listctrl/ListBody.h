@@ -57,7 +57,7 @@ public:
     ListControl& Owner() const { return owner_; }
 
 private:
-    RowList rows_;  // not owned: the rows are the body's children
+    RowList rows_; // not owned: the rows are the body's children
     int rowCount_ = 0;
     int contentHeight_ = 0;
     ListControl& owner_;

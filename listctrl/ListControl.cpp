@@ -27,6 +27,7 @@ SCROLLINFO ScrollInfo(UINT mask)
 
 } // namespace
 
+// clang-format off
 MESSAGE_MAP(ListControl, WindowObject,
     MessageEntry(WM_CREATE, &ListControl::OnCreate),
     MessageEntry(WM_PAINT, &ListControl::OnPaint),
@@ -52,6 +53,7 @@ MESSAGE_MAP(ListControl, WindowObject,
     MessageEntry(WM_KEYUP, &ListControl::OnKeyUp),
     MessageEntry(WM_KILLFOCUS, &ListControl::OnKillFocus),
     MessageEntry(WM_PRESS_ROW_BUTTON, &ListControl::OnPressRowButton))
+// clang-format on
 
 ListControl::ListControl() = default;
 
@@ -344,6 +346,7 @@ void ListControl::PressButtonLater(const ListRow& row)
     PostMessageW(Handle(), WM_PRESS_ROW_BUTTON, rowsGeneration_, Body()->Position(&row));
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): a message handler has the table's signature.
 LRESULT ListControl::OnPressRowButton(WPARAM wParam, LPARAM lParam)
 {
     // Rows rebuilt since the request may hold another product at that place.

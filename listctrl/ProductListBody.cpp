@@ -1,7 +1,7 @@
 #include "listctrl/ProductListBody.h"
 
-#include "draw/FontCache.h"
 #include "base/ScopedSelectObject.h"
+#include "draw/FontCache.h"
 
 namespace {
 

@@ -22,8 +22,8 @@ constexpr COLORREF kNameColour = RGB(0, 0, 0);
 // The selected row's light-blue gradient, top to bottom.
 constexpr int kSelectedStops = 4;
 constexpr double kSelectedPositions[kSelectedStops] = {0.0, 0.3, 0.7, 1.0};
-constexpr COLORREF kSelectedColours[kSelectedStops] = {
-    RGB(240, 251, 255), RGB(232, 249, 255), RGB(213, 243, 255), RGB(203, 240, 255)};
+constexpr COLORREF kSelectedColours[kSelectedStops] = {RGB(240, 251, 255), RGB(232, 249, 255), RGB(213, 243, 255),
+    RGB(203, 240, 255)};
 // Drawn one pixel below the top edge of the selected row.
 constexpr COLORREF kHighlightColour = RGB(228, 243, 249);
 // Along the top edge of every row but the first visible one.
@@ -45,8 +45,8 @@ ProductRow::ProductRow(const InstalledEntry& entry) : ListRow(entry.Sequence), e
 
 void ProductRow::OnAttached()
 {
-    nameLabel_ = CreateText(entry_.DisplayName, kNameLabel.left, kNameLabel.top,
-        kNameLabel.right - kNameLabel.left, kNameLabel.bottom - kNameLabel.top, 0);
+    nameLabel_ = CreateText(entry_.DisplayName, kNameLabel.left, kNameLabel.top, kNameLabel.right - kNameLabel.left,
+        kNameLabel.bottom - kNameLabel.top, 0);
     nameLabel_->SetTextColour(kNameColour);
     nameLabel_->SetFont(NameFont());
     uninstallButton_ = CreateButton(kUninstallText, kUninstallButton.left, kUninstallButton.top,

@@ -46,8 +46,8 @@ private:
 
     InstalledEntry entry_;
     std::unique_ptr<EntryIcon> icon_;
-    TextElement* nameLabel_ = nullptr;        // one of the children
-    ButtonElement* uninstallButton_ = nullptr;  // one of the children
+    TextElement* nameLabel_ = nullptr;         // one of the children
+    ButtonElement* uninstallButton_ = nullptr; // one of the children
 };
 
 // The identifier of the uninstall button of the row with this key.

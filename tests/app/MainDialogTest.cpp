@@ -368,7 +368,7 @@ int ScansFor(HWND dialog, const std::function<void()>& change)
 TEST_F(MainDialogTest, ARefreshScansOnlyAfterAWatchedKeyChanged)
 {
     AddProduct(kMachine, L"a", L"Velmo Alpha");
-    registry_.CreateUninstallParent(kUser);  // the user's Uninstall key is yet to come
+    registry_.CreateUninstallParent(kUser); // the user's Uninstall key is yet to come
     MainDialog dialog(PlatformProcessStarter(), &CountedCollect);
     DialogScript script({
         [&](HWND dialog) {

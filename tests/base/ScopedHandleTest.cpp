@@ -29,14 +29,14 @@ TEST(ScopedHandleTest, EveryValidHandleIsClosedExactlyOnceWhateverItsPath)
     {
         RecordingHandle first(Fake(1));
         RecordingHandle second(Fake(2));
-        second = std::move(first);  // closes 2, takes 1
+        second = std::move(first); // closes 2, takes 1
         RecordingHandle third(std::move(second));
         EXPECT_FALSE(first);
         EXPECT_FALSE(second);
         EXPECT_EQ(third.Get(), Fake(1));
-        third.Reset(Fake(3));  // closes 1
-        third.Reset(Fake(3));  // the same handle again: nothing closed
-        EXPECT_EQ(third.Take(), Fake(3));  // handed over, never closed here
+        third.Reset(Fake(3));             // closes 1
+        third.Reset(Fake(3));             // the same handle again: nothing closed
+        EXPECT_EQ(third.Take(), Fake(3)); // handed over, never closed here
         RecordingHandle failed(INVALID_HANDLE_VALUE);
         EXPECT_FALSE(failed);
         RecordingHandle empty;

@@ -104,8 +104,8 @@ protected:
         const COLORREF colour = canvas_.Pixel(kIconLeft, kIconTop);
         for (int y = 0; y < kCanvasSize; ++y) {
             for (int x = 0; x < kCanvasSize; ++x) {
-                const bool inside = x >= kIconLeft && x < kIconLeft + kIconSize && y >= kIconTop
-                    && y < kIconTop + kIconSize;
+                const bool inside =
+                    x >= kIconLeft && x < kIconLeft + kIconSize && y >= kIconTop && y < kIconTop + kIconSize;
                 const COLORREF expected = inside ? colour : kBackground;
                 if (canvas_.Pixel(x, y) != expected) {
                     ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << canvas_.Pixel(x, y);
@@ -193,10 +193,10 @@ TEST_F(EntryIconTest, MovingHandsTheIconOver)
 TEST_F(EntryIconTest, FilesWithoutThatIconGiveNone)
 {
     ExpectNoIconFrom(ModuleDirectory() + L"\\no-such-file.exe", 0);
-    ExpectNoIconFrom(ModulePath(), 0);  // an executable without icon resources
+    ExpectNoIconFrom(ModulePath(), 0); // an executable without icon resources
     ExpectNoIconFrom(textFile_, 0);
-    ExpectNoIconFrom(sample_, 2);    // past the last group
-    ExpectNoIconFrom(sample_, -6);   // no group with this identifier
+    ExpectNoIconFrom(sample_, 2);  // past the last group
+    ExpectNoIconFrom(sample_, -6); // no group with this identifier
     ExpectNoIconFrom(L"", 0);
     // Index -1 asks for the number of icons: 2 here, 1 for an icon file, and
     // neither is an icon handle.
@@ -227,7 +227,6 @@ TEST_F(EntryIconTest, LoadsFromSpecAndKeepsTheIconWhenTheSpecIsUnparsable)
     }
 }
 
-
 std::string ReadBytes(const std::wstring& path)
 {
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
@@ -244,7 +243,7 @@ TEST_F(EntryIconTest, IconFilesWhoseDirectoryDoesNotMatchTheFileGiveNone)
         claimsTooMany += std::string("\x00\x00\x00\x00\x01\x00\x20\x00\xFF\xFF\xFF\x7F\xF0\xFF\xFF\x7F", 16);
     }
     std::string pastTheEnd = good;
-    pastTheEnd[21] = '\x7F';  // the first image's offset, far beyond the file
+    pastTheEnd[21] = '\x7F'; // the first image's offset, far beyond the file
     std::string zeroCount = good;
     zeroCount[4] = zeroCount[5] = '\0';
     const std::string broken[] = {claimsTooMany, good.substr(0, 14), pastTheEnd, zeroCount};

@@ -17,12 +17,12 @@ InstalledEntry Entry(const std::wstring& name, const std::wstring& command = L"u
 
 TEST(IsTargetProduct, KeywordAtTheStartOnlyInAnyAsciiCase)
 {
-    for (const wchar_t* name : {L"Velmo Guard", L"velmo", L"VELMO Browser", L"vElMoX", L"Quellmar Updater",
-             L"QUELLMAR", L"quellmar tools 2"}) {
+    for (const wchar_t* name : {L"Velmo Guard", L"velmo", L"VELMO Browser", L"vElMoX", L"Quellmar Updater", L"QUELLMAR",
+             L"quellmar tools 2"}) {
         EXPECT_TRUE(IsTargetProduct(Entry(name))) << name;
     }
-    for (const wchar_t* name : {L"My Velmo Tools", L" Velmo", L"(Velmo)", L"velm", L"quellma", L"Vel mo",
-             L"Ｖelmo", L"Quëllmar", L""}) {
+    for (const wchar_t* name :
+        {L"My Velmo Tools", L" Velmo", L"(Velmo)", L"velm", L"quellma", L"Vel mo", L"Ｖelmo", L"Quëllmar", L""}) {
         EXPECT_FALSE(IsTargetProduct(Entry(name))) << name;
     }
 }

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
 #include <initializer_list>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -141,8 +141,9 @@ TEST_F(UninstallScanTest, FilterRulesSkipUpdatesSystemComponentsAndOperatingSyst
     const wchar_t os[] = L"OperatingSystem";
     registry_.WriteBinary(kMachine, L"binary", L"ParentKeyName", os, sizeof(os));
 
-    EXPECT_EQ(AcceptedKeys(ScanMachine()), (std::vector<std::wstring>{L"KB", L"KBase Tool", L"XKB1", L"binary", L"c",
-                                               L"d", L"dword0", L"e", L"other", L"text1"}));
+    EXPECT_EQ(AcceptedKeys(ScanMachine()),
+        (std::vector<std::wstring>{L"KB", L"KBase Tool", L"XKB1", L"binary", L"c", L"d", L"dword0", L"e", L"other",
+            L"text1"}));
 }
 
 TEST_F(UninstallScanTest, NameAndCommandMustBePresentNonEmptyText)
@@ -167,7 +168,8 @@ TEST_F(UninstallScanTest, IconIsOptionalAndTextIsKeptUnexpanded)
     registry_.AddProduct(kMachine, L"dwordIcon", L"Dword Icon", L"x.exe");
     registry_.WriteDword(kMachine, L"dwordIcon", L"DisplayIcon", 3);
     registry_.WriteString(kMachine, L"expand", L"DisplayName", L"Expand");
-    registry_.WriteString(kMachine, L"expand", L"UninstallString", L"%ProgramFiles%\\Velmo\\uninst.exe /x", REG_EXPAND_SZ);
+    registry_.WriteString(kMachine, L"expand", L"UninstallString", L"%ProgramFiles%\\Velmo\\uninst.exe /x",
+        REG_EXPAND_SZ);
     registry_.WriteString(kMachine, L"expand", L"DisplayIcon", L"%SystemRoot%\\icon.ico", REG_EXPAND_SZ);
 
     const InstalledEntryList list = ScanMachine();
@@ -210,9 +212,10 @@ TEST_F(UninstallScanTest, UnterminatedValuesAreNotReadBeyondTheBuffer)
     // room for a terminator. Either way nothing past the buffer may be read.
     wchar_t probe[260];
     DWORD bytes = sizeof(probe);
-    const bool platformReadsFull = RegGetValueW(HKEY_LOCAL_MACHINE,
-        (std::wstring(kUninstallKeyPath) + L"\\full").c_str(), L"DisplayName", RRF_RT_ANY | RRF_NOEXPAND, nullptr,
-        probe, &bytes) == ERROR_SUCCESS;
+    const bool platformReadsFull =
+        RegGetValueW(HKEY_LOCAL_MACHINE, (std::wstring(kUninstallKeyPath) + L"\\full").c_str(), L"DisplayName",
+            RRF_RT_ANY | RRF_NOEXPAND, nullptr, probe, &bytes)
+        == ERROR_SUCCESS;
 
     const std::vector<std::wstring> names = Names(ScanMachine());
     if (platformReadsFull) {

@@ -1,5 +1,5 @@
-#include "base/ScopedHandle.h"
 #include "catalogue/UninstallerLaunch.h"
+#include "base/ScopedHandle.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/StubRuns.h"
 
@@ -99,7 +99,8 @@ TEST_F(UninstallerLaunchTest, NoHandleOfOursReachesTheUninstaller)
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
     const ScopedKernelHandle inheritedProcess(process.hProcess);
     const ScopedKernelHandle inheritedThread(process.hThread);
 
@@ -210,7 +211,8 @@ protected:
 TEST_F(ElevationFallbackTest, ElevationRequiredAsksTheShellToRunAsAdministrator)
 {
     const std::wstring program = PlaceStub(L"Velmo Guard\\unins000.exe");
-    EXPECT_EQ(Launch(L"\"" + program + L"\" /SILENT  /LOG=\"a b.txt\"", kErrorElevationRequired), LaunchResult::Started);
+    EXPECT_EQ(Launch(L"\"" + program + L"\" /SILENT  /LOG=\"a b.txt\"", kErrorElevationRequired),
+        LaunchResult::Started);
     EXPECT_EQ(shellRequest.calls, 1);
     EXPECT_EQ(shellRequest.verb, L"runas");
     EXPECT_EQ(shellRequest.file, program);
@@ -238,8 +240,8 @@ TEST_F(ElevationFallbackTest, ElevationRequiredAsksTheShellToRunAsAdministrator)
 TEST_F(ElevationFallbackTest, OtherFailuresStaySilent)
 {
     const std::wstring command = L"\"" + PlaceStub(L"u.exe") + L"\" /x";
-    for (const DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
-             ERROR_CANCELLED}) {
+    for (const DWORD error :
+        {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT, ERROR_CANCELLED}) {
         EXPECT_EQ(Launch(command, error), LaunchResult::Failed) << error;
     }
     EXPECT_EQ(Launch(L"", kErrorElevationRequired), LaunchResult::Failed);

@@ -15,10 +15,18 @@ constexpr COLORREF kInk = RGB(0xC0, 0x20, 0x10), kWhite = RGB(255, 255, 255);
 
 TEST(DrawRoutinesTest, EachRoutineInksExactlyItsPixelsAndKeepsTheCallersPen)
 {
-    const struct { const char* name; void (*draw)(HDC); RECT inked, hole; } cases[] = {
+    const struct {
+        const char* name;
+        void (*draw)(HDC);
+        RECT inked, hole;
+    } cases[] = {
         {"line, end point left out", [](HDC dc) { DrawLine(dc, 0, 5, 10, 5, kInk, 1); }, {0, 5, 10, 6}, {}},
         {"frame", [](HDC dc) { RoundRectFrame(dc, 2, 3, 12, 10, 0, 0, kInk); }, {2, 3, 12, 10}, {3, 4, 11, 9}},
-        {"fill", [](HDC dc) { FillSolidRect(dc, {3, 4, 9, 7}, kInk); }, {3, 4, 9, 7}, {}},
+        {"fill",
+            [](HDC dc) {
+                FillSolidRect(dc, {3, 4, 9, 7}, kInk);
+            },
+            {3, 4, 9, 7}, {}},
     };
     for (const auto& c : cases) {
         DibCanvas canvas(16, 12, kWhite);
@@ -34,10 +42,15 @@ TEST(DrawRoutinesTest, EachRoutineInksExactlyItsPixelsAndKeepsTheCallersPen)
 
 TEST(FontCacheTest, EachDistinctRequestGetsOneFontOfItsValuesUntilItsCacheGoes)
 {
-    const struct { FontFace face; int size; bool bold, underline; const wchar_t* faceName; LONG weight; } requests[] = {
-        {FontFace::Tahoma, 12, false, false, L"Tahoma", 400}, {FontFace::Tahoma, -12, false, false, L"Tahoma", 400},
-        {FontFace::Tahoma, 12, true, false, L"Tahoma", 600}, {FontFace::Tahoma, 12, false, true, L"Tahoma", 400},
-        {FontFace::SimSun, 12, false, false, L"宋体", 400}};
+    const struct {
+        FontFace face;
+        int size;
+        bool bold, underline;
+        const wchar_t* faceName;
+        LONG weight;
+    } requests[] = {{FontFace::Tahoma, 12, false, false, L"Tahoma", 400},
+        {FontFace::Tahoma, -12, false, false, L"Tahoma", 400}, {FontFace::Tahoma, 12, true, false, L"Tahoma", 600},
+        {FontFace::Tahoma, 12, false, true, L"Tahoma", 400}, {FontFace::SimSun, 12, false, false, L"宋体", 400}};
     std::set<HFONT> fonts;
     {
         FontCache cache;

@@ -333,9 +333,9 @@ TEST_F(MainWindowTest, RowsAreDrawnAtTheirPlacesAndAClickedRowIsSelected)
     const ScreenCapture after = CaptureList(run);
     EXPECT_COLOUR(kSeparator, after.Pixel(5, kRowHeight));
     EXPECT_COLOUR(kSelectedHighlight, after.Pixel(5, kRowHeight + 1));
-    EXPECT_COLOUR(RGB(235, 250, 255), after.Pixel(5, kRowHeight + 10));  // first band, 10 of 15 lines
-    EXPECT_COLOUR(RGB(228, 248, 255), after.Pixel(5, kRowHeight + 20));  // second band, 5 of 20 lines
-    EXPECT_COLOUR(RGB(204, 241, 255), after.Pixel(5, kRowHeight + 49));  // last line of the third band
+    EXPECT_COLOUR(RGB(235, 250, 255), after.Pixel(5, kRowHeight + 10)); // first band, 10 of 15 lines
+    EXPECT_COLOUR(RGB(228, 248, 255), after.Pixel(5, kRowHeight + 20)); // second band, 5 of 20 lines
+    EXPECT_COLOUR(RGB(204, 241, 255), after.Pixel(5, kRowHeight + 49)); // last line of the third band
     EXPECT_COLOUR(kWhite, after.Pixel(5, 25));
     EXPECT_COLOUR(kSeparator, after.Pixel(5, 2 * kRowHeight));
     EXPECT_COLOUR(kWhite, after.Pixel(5, 2 * kRowHeight + 25));
@@ -381,8 +381,8 @@ TEST_F(MainWindowTest, AnotherProcessReadsTheRowsAndPressesAButtonAndSpacePresse
     // This test is the other process: it walks the list as a screen reader does.
     const ComApartment apartment;
     IAccessible* found = nullptr;
-    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(run.List(), OBJID_CLIENT, IID_IAccessible,
-                        reinterpret_cast<void**>(&found)));
+    ASSERT_EQ(S_OK,
+        AccessibleObjectFromWindow(run.List(), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&found)));
     const ScopedComReference<IAccessible> list(found);
     LONG count = 0;
     EXPECT_EQ(S_OK, list.Get()->get_accChildCount(&count));

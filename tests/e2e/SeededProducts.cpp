@@ -69,8 +69,8 @@ void SeededProducts::RemoveAll()
     }
 }
 
-std::wstring SeededProducts::Add(
-    bool machine, const std::wstring& displayName, const std::wstring& tag, OnUninstall onUninstall)
+std::wstring SeededProducts::Add(bool machine, const std::wstring& displayName, const std::wstring& tag,
+    OnUninstall onUninstall)
 {
     const std::wstring keyName = kKeyPrefix + std::to_wstring(++count_);
     std::wstring command = L"\"" + uninstallerPath_ + L"\" tag:" + tag;
@@ -83,7 +83,8 @@ std::wstring SeededProducts::Add(
     return keyName;
 }
 
-void SeededProducts::SetString(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text)
+void SeededProducts::SetString(bool machine, const std::wstring& keyName, const wchar_t* value,
+    const std::wstring& text)
 {
     RegKey key = CreateProductKey(machine, keyName);
     RegSetValueExW(key.Get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),

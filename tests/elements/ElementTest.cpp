@@ -18,7 +18,10 @@ namespace {
 using Queue = std::vector<std::pair<UINT, POINT>>;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-std::array<LONG, 4> Box(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+std::array<LONG, 4> Box(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 // A root over the test window holding a row at (20, 20)–(180, 80), widened once placed, with
 // a button (id 7) at (80, 30)–(143, 53), all in poisoned memory.
@@ -73,7 +76,12 @@ TEST_F(ElementTest, ElementsAreHitAndHoveredWhereTheyAreUntilRemoved)
 
 TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
 {
-    const struct { const char* name; Queue queued; std::function<void()> midPress; std::size_t clicks; } cases[] = {
+    const struct {
+        const char* name;
+        Queue queued;
+        std::function<void()> midPress;
+        std::size_t clicks;
+    } cases[] = {
         {"released at once", {{WM_LBUTTONUP, {100, 40}}}, nullptr, 1},
         {"out and back", {{WM_MOUSEMOVE, {150, 90}}, {WM_MOUSEMOVE, {101, 41}}, {WM_LBUTTONUP, {101, 41}}}, nullptr, 1},
         {"released outside", {{WM_MOUSEMOVE, {-5, -7}}, {WM_LBUTTONUP, {-5, -7}}}, nullptr, 0},

@@ -8,14 +8,20 @@
 namespace {
 
 constexpr UINT WM_FIRST = WM_APP + 1, WM_SECOND = WM_APP + 2, WM_THIRD = WM_APP + 3, WM_VIRTUAL = WM_APP + 4;
-HWND CreateStatic(HWND parent) { return CreateWindowExW(0, L"STATIC", L"abc", WS_CHILD, 0, 0, 9, 9, parent, 0, 0, 0); }
+HWND CreateStatic(HWND parent)
+{
+    return CreateWindowExW(0, L"STATIC", L"abc", WS_CHILD, 0, 0, 9, 9, parent, 0, 0, 0);
+}
 
 // Three levels of tables. A handler answers with its level (tens) and entry (units) plus lParam.
 // Its WM_CREATE creates a plain static child and then the inner object's window, when given.
 struct Root : WindowObject {
     MESSAGE_MAP_DECLARATION();
     template <LRESULT Result>
-    LRESULT Answer(WPARAM, LPARAM lParam) { return Result + lParam; }
+    LRESULT Answer(WPARAM, LPARAM lParam)
+    {
+        return Result + lParam;
+    }
     virtual LRESULT OnVirtual(WPARAM, LPARAM) { return 14; }
     bool Create(HWND parent) { return WindowObject::Create(0, L"TestRoot", L"", WS_CHILD, 0, 0, 9, 9, parent, 0); }
     LRESULT OnCreate(WPARAM, LPARAM)
@@ -26,18 +32,31 @@ struct Root : WindowObject {
     Root* inner = nullptr;
     HWND plain = nullptr;
 };
-struct Middle : Root { MESSAGE_MAP_DECLARATION(); };
+struct Middle : Root {
+    MESSAGE_MAP_DECLARATION();
+};
 struct Leaf : Middle {
     MESSAGE_MAP_DECLARATION();
     LRESULT OnVirtual(WPARAM, LPARAM) override { return 34; }
 };
 
-MESSAGE_MAP(Root, WindowObject, MessageEntry(WM_FIRST, &Root::Answer<11>), MessageEntry(WM_SECOND, &Root::Answer<12>),
-    MessageEntry(WM_VIRTUAL, &Root::OnVirtual), MessageEntry(WM_CREATE, &Root::OnCreate))
+// clang-format off
+MESSAGE_MAP(Root, WindowObject,
+    MessageEntry(WM_FIRST, &Root::Answer<11>),
+    MessageEntry(WM_SECOND, &Root::Answer<12>),
+    MessageEntry(WM_VIRTUAL, &Root::OnVirtual),
+    MessageEntry(WM_CREATE, &Root::OnCreate))
+// clang-format on
 // The command identifier is also a message number that a static control answers.
-MESSAGE_MAP(Middle, Root, MessageEntry(WM_SECOND, &Middle::Answer<22>),
+// clang-format off
+MESSAGE_MAP(Middle, Root,
+    MessageEntry(WM_SECOND, &Middle::Answer<22>),
     CommandEntry(WM_GETTEXTLENGTH, &Middle::Answer<23>))
-MESSAGE_MAP(Leaf, Middle, MessageEntry(WM_THIRD, &Leaf::Answer<33>))
+// clang-format on
+// clang-format off
+MESSAGE_MAP(Leaf, Middle,
+    MessageEntry(WM_THIRD, &Leaf::Answer<33>))
+// clang-format on
 
 TEST(MessageMapTest, TablesRouteMessagesUntilTheObjectIsDestroyed)
 {
@@ -49,8 +68,11 @@ TEST(MessageMapTest, TablesRouteMessagesUntilTheObjectIsDestroyed)
         ASSERT_TRUE(leaf.Subclass(label));
         // The entry nearest the leaf answers; a command entry takes any notification code but no
         // message; what no entry takes gets the static's own answer (3, its text's length, or 0).
-        const struct { UINT message; WPARAM wParam; LRESULT result; } cases[] = {{WM_FIRST, 0, 1011},
-            {WM_SECOND, 0, 1022}, {WM_THIRD, 0, 1033}, {WM_VIRTUAL, 0, 34},
+        const struct {
+            UINT message;
+            WPARAM wParam;
+            LRESULT result;
+        } cases[] = {{WM_FIRST, 0, 1011}, {WM_SECOND, 0, 1022}, {WM_THIRD, 0, 1033}, {WM_VIRTUAL, 0, 34},
             {WM_COMMAND, MAKEWPARAM(WM_GETTEXTLENGTH, 0xFFFF), 1023}, {WM_GETTEXTLENGTH, 0, 3},
             {WM_COMMAND, WM_FIRST, 0}};
         for (const auto& c : cases) {
@@ -76,7 +98,10 @@ TEST(BindingTest, CreateBindsOnlyItsOwnWindowBeforeItsCreationEvenWhenNested)
 }
 
 // Ends a dialog that the code under test failed to end, past its tables.
-void CALLBACK EndStuckDialog(HWND dialog, UINT, UINT_PTR, DWORD) { EndDialog(dialog, 99); }
+void CALLBACK EndStuckDialog(HWND dialog, UINT, UINT_PTR, DWORD)
+{
+    EndDialog(dialog, 99);
+}
 
 // Once drawn through its parent's WM_DRAWITEM, clicks OK.
 struct OwnerDrawnButton : WindowObject {

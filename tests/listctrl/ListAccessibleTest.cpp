@@ -125,14 +125,14 @@ Accessible Navigate(IAccessible* object, LONG direction, LONG start = CHILDID_SE
 // them once the thread takes its messages.
 class WinEventRecorder {
 public:
-    using Event = std::tuple<DWORD, LONG, LONG>;  // event, object, child
+    using Event = std::tuple<DWORD, LONG, LONG>; // event, object, child
 
     explicit WinEventRecorder(HWND window)
     {
         window_ = window;
         events_.clear();
-        hook_ = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr, Record,
-            GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+        hook_ = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr, Record, GetCurrentProcessId(), 0,
+            WINEVENT_OUTOFCONTEXT);
     }
     ~WinEventRecorder() { UnhookWinEvent(hook_); }
     WinEventRecorder(const WinEventRecorder&) = delete;
@@ -196,8 +196,9 @@ protected:
     Accessible ListObject() const
     {
         IAccessible* object = nullptr;
-        EXPECT_EQ(S_OK, AccessibleObjectFromWindow(list.Handle(), OBJID_CLIENT, IID_IAccessible,
-                            reinterpret_cast<void**>(&object)));
+        EXPECT_EQ(S_OK,
+            AccessibleObjectFromWindow(list.Handle(), OBJID_CLIENT, IID_IAccessible,
+                reinterpret_cast<void**>(&object)));
         return Accessible(object);
     }
 
@@ -404,8 +405,7 @@ TEST_F(ListAccessibleTest, KeyboardSelectionAndRebuildsAreAnnouncedAndSpacePress
 
     key(WM_KEYDOWN, VK_DOWN, kFirstPress);
     key(WM_KEYDOWN, VK_DOWN, kFirstPress);
-    EXPECT_EQ(events.Take(),
-        (std::vector<WinEventRecorder::Event>{Focus(1), Selection(1), Focus(2), Selection(2)}));
+    EXPECT_EQ(events.Take(), (std::vector<WinEventRecorder::Event>{Focus(1), Selection(1), Focus(2), Selection(2)}));
     Received();
 
     // Held: pressed, repeated: nothing more, released: one command.

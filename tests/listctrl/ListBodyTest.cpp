@@ -31,7 +31,7 @@ protected:
         return added;
     }
 
-    ListControl list;  // outlives its window, which goes with the parent
+    ListControl list; // outlives its window, which goes with the parent
     TestParent parent;
     ListBody* body = nullptr;
 };
@@ -65,7 +65,7 @@ TEST_F(ListBodyTest, HiddenRowsTakeNoSpaceAndVisibleRowsFollowTheScrollPosition)
 
 TEST_F(ListBodyTest, HitTestTakesTopAndLeftEdgesAndNeverHiddenRows)
 {
-    ListRow* const hidden = Add(1, 50, false);  // keeps its place under the first visible row
+    ListRow* const hidden = Add(1, 50, false); // keeps its place under the first visible row
     ListRow* const one = Add(2, 50);
     ListRow* const two = Add(3, 50);
     ListRow* const three = Add(4, 50);

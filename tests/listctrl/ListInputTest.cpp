@@ -99,8 +99,8 @@ TEST_F(ListInputTest, DoubleClickReportsInOrder)
     SendButton(MOUSEEVENTF_LEFTDOWN);
     SendButton(MOUSEEVENTF_LEFTUP);
     Pump();
-    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 3), Note(NM_CLICK, 3), Note(NM_DBLCLK, 3),
-                              Note(NM_CLICK, 3)}));
+    EXPECT_EQ(Received(),
+        (std::vector<Notification>{Note(LN_SELCHANGED, 3), Note(NM_CLICK, 3), Note(NM_DBLCLK, 3), Note(NM_CLICK, 3)}));
 }
 
 TEST_F(ListInputTest, ClickBelowTheLastRowReportsKeyZero)
@@ -120,7 +120,7 @@ TEST_F(ListInputTest, RightClickSelectsAndReportsOnRelease)
     EXPECT_EQ(Mouse(WM_RBUTTONDOWN, 20, 70), 0);
     ExpectSelected(2);
     Mouse(WM_RBUTTONUP, 20, 70);
-    Mouse(WM_RBUTTONDOWN, 20, 70);  // the same row: no change to report
+    Mouse(WM_RBUTTONDOWN, 20, 70); // the same row: no change to report
     Mouse(WM_RBUTTONUP, 20, 70);
     EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 2), Note(NM_RCLICK, 2), Note(NM_RCLICK, 2)}));
     list.DeleteAll();
@@ -145,8 +145,9 @@ TEST_F(ListInputTest, UpAndDownStopAtTheEnds)
     ExpectSelected(3);
     Key(VK_UP);
     ExpectSelected(2);
-    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 1), Note(LN_SELCHANGED, 2),
-                              Note(LN_SELCHANGED, 3), Note(LN_SELCHANGED, 2)}));
+    EXPECT_EQ(Received(),
+        (std::vector<Notification>{Note(LN_SELCHANGED, 1), Note(LN_SELCHANGED, 2), Note(LN_SELCHANGED, 3),
+            Note(LN_SELCHANGED, 2)}));
 
     for (int i = 0; i < kRows; ++i) {
         Key(VK_DOWN);
@@ -192,9 +193,9 @@ TEST_F(ListInputTest, PageDownAndUpWalkToTheEnds)
         ExpectSelected(expected.first);
         EXPECT_EQ(VerticalPosition(list), expected.second);
     }
-    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 5), Note(LN_SELCHANGED, 9),
-                              Note(LN_SELCHANGED, 10), Note(LN_SELCHANGED, 6), Note(LN_SELCHANGED, 2),
-                              Note(LN_SELCHANGED, 1)}));
+    EXPECT_EQ(Received(),
+        (std::vector<Notification>{Note(LN_SELCHANGED, 5), Note(LN_SELCHANGED, 9), Note(LN_SELCHANGED, 10),
+            Note(LN_SELCHANGED, 6), Note(LN_SELCHANGED, 2), Note(LN_SELCHANGED, 1)}));
 }
 
 TEST_F(ListInputTest, DeleteAllClearsTheSelectionWithANotification)
@@ -209,7 +210,7 @@ TEST_F(ListInputTest, DeleteAllClearsTheSelectionWithANotification)
     EXPECT_EQ(VerticalPosition(list), 0);
     EXPECT_EQ(list.Host().OriginY(), 0);
 
-    list.DeleteAll();  // nothing selected: nothing to report
+    list.DeleteAll(); // nothing selected: nothing to report
     Key(VK_NEXT);
     Key(VK_PRIOR);
     Key(VK_DOWN);

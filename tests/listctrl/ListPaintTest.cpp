@@ -1,6 +1,6 @@
-#include "draw/FontCache.h"
 #include "base/ScopedHandle.h"
 #include "base/ScopedSelectObject.h"
+#include "draw/FontCache.h"
 #include "elements/ElementHost.h"
 #include "listctrl/ProductRow.h"
 #include "listctrl/SoftwareListView.h"
@@ -30,7 +30,7 @@ constexpr COLORREF kSeparator = RGB(230, 230, 230);
 constexpr COLORREF kHighlight = RGB(228, 243, 249);
 constexpr COLORREF kButtonBorder = RGB(107, 140, 165);
 constexpr wchar_t kEmptyText[] = L"您的电脑没有安装任何velmo软件。";
-constexpr COLORREF kIconColour = RGB(0, 160, 0);  // the test icon made by the build
+constexpr COLORREF kIconColour = RGB(0, 160, 0); // the test icon made by the build
 
 // The selected row's gradient, line by line, as blended from its four stops.
 COLORREF SelectedLine(int y)
@@ -136,7 +136,8 @@ TEST_F(ListPaintTest, EmptyListShowsOnlyItsMessageInTheMiddle)
     SIZE extent = {};
     {
         const ScopedMemoryDC measuring(CreateCompatibleDC(nullptr));
-        const ScopedSelectObject font(measuring.Get(), GetFont(FontFace::Tahoma, 13, /*bold=*/false, /*underline=*/false));
+        const ScopedSelectObject font(measuring.Get(),
+            GetFont(FontFace::Tahoma, 13, /*bold=*/false, /*underline=*/false));
         GetTextExtentPoint32W(measuring.Get(), kEmptyText, lstrlenW(kEmptyText), &extent);
     }
     EXPECT_NEAR(text.left, (width - extent.cx) / 2, 2);
@@ -243,7 +244,7 @@ TEST_F(ListPaintTest, AnIconThatFailsToLoadIsNotTriedAgain)
     DeleteFileW(late.c_str());
     AddEntries(1, late);
     const auto* const row = static_cast<const ProductRow*>(list.FindByKey(1));
-    EXPECT_EQ(row->Icon(), nullptr);  // nothing is loaded before the first paint
+    EXPECT_EQ(row->Icon(), nullptr); // nothing is loaded before the first paint
 
     auto canvas = Paint();
     ASSERT_NE(row->Icon(), nullptr);

@@ -10,7 +10,7 @@ namespace {
 constexpr int kWidth = 300;
 constexpr int kHeight = 200;
 constexpr int kRowHeight = 50;
-constexpr int kRows = 10;  // 500 pixels of rows
+constexpr int kRows = 10; // 500 pixels of rows
 constexpr int kLastPosition = kRows * kRowHeight - kHeight + 1;
 
 class ListScrollTest : public ::testing::Test {
@@ -67,8 +67,8 @@ TEST_F(ListScrollTest, LinesAndPagesStopOnePixelPastContentMinusPage)
 
 TEST_F(ListScrollTest, EveryWheelMessageScrollsThirtyPixels)
 {
-    const std::pair<short, int> steps[] = {
-        {-WHEEL_DELTA, 30}, {-1, 60}, {-8 * WHEEL_DELTA, 90}, {5, 60}, {4 * WHEEL_DELTA, 30}};
+    const std::pair<short, int> steps[] = {{-WHEEL_DELTA, 30}, {-1, 60}, {-8 * WHEEL_DELTA, 90}, {5, 60},
+        {4 * WHEEL_DELTA, 30}};
     for (const auto& [delta, position] : steps) {
         Wheel(delta);
         ExpectAt(position);
@@ -77,7 +77,7 @@ TEST_F(ListScrollTest, EveryWheelMessageScrollsThirtyPixels)
         Wheel(-WHEEL_DELTA);
     }
     ExpectAt(300);
-    Wheel(-WHEEL_DELTA);  // the range allows one pixel more
+    Wheel(-WHEEL_DELTA); // the range allows one pixel more
     ExpectAt(kLastPosition);
 }
 
@@ -106,8 +106,8 @@ LRESULT CALLBACK RecordScrolling(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && recordedSteps && call->hwnd == recordedList->Handle() && call->message == WM_VSCROLL) {
-        recordedSteps->push_back({LOWORD(call->wParam), recordedList->Body()->Rows().front()->Rect().top,
-            VerticalPosition(*recordedList)});
+        recordedSteps->push_back(
+            {LOWORD(call->wParam), recordedList->Body()->Rows().front()->Rect().top, VerticalPosition(*recordedList)});
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -173,7 +173,6 @@ TEST_F(ListScrollTest, GrowingAtTheBottomClampsAndMovesTheRowsAtOnce)
     SetWindowPos(list.Handle(), nullptr, 0, 0, window.right - window.left, window.bottom - window.top + grow,
         SWP_NOMOVE | SWP_NOZORDER);
     ExpectAt(kLastPosition - grow);
-
 }
 
 bool HorizontalBarShows(const ListControl& list)
@@ -212,7 +211,7 @@ TEST_F(ListScrollTest, NonClientHitTestSplitsAtTheClientSize)
     const auto hitTest = [&](int x, int y) {
         return SendMessageW(list.Handle(), WM_NCHITTEST, 0, PointParam(window.left + x, window.top + y));
     };
-    const int right = client.right;  // the vertical bar lies beyond it
+    const int right = client.right; // the vertical bar lies beyond it
     const int bottom = client.bottom;
     ASSERT_LT(right + 1, window.right - window.left);
 

@@ -18,7 +18,7 @@ struct Notification {
     int key;
     int extra;
     HWND sender;
-    UINT_PTR identifier;  // the record's idFrom
+    UINT_PTR identifier; // the record's idFrom
     WPARAM wParam;
 
     bool operator==(const Notification& other) const

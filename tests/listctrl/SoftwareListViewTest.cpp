@@ -1,7 +1,7 @@
+#include "listctrl/SoftwareListView.h"
 #include "elements/ElementHost.h"
 #include "elements/TextElement.h"
 #include "listctrl/ProductRow.h"
-#include "listctrl/SoftwareListView.h"
 #include "tests/listctrl/ListTestSupport.h"
 #include "tests/support/Graveyard.h"
 #include "tests/support/SyntheticInput.h"
@@ -86,8 +86,8 @@ TEST_F(SoftwareListViewTest, DoubleClickPressesTheButtonTwiceAndIsADoubleClickEl
     ClientToScreen(list.Handle(), &body);
     ClickAt(body, 2);
     Pump();
-    EXPECT_EQ(Received(), (std::vector<Notification>{Note(LN_SELCHANGED, 3), Note(NM_CLICK, 3), Note(NM_DBLCLK, 3),
-                              Note(NM_CLICK, 3)}));
+    EXPECT_EQ(Received(),
+        (std::vector<Notification>{Note(LN_SELCHANGED, 3), Note(NM_CLICK, 3), Note(NM_DBLCLK, 3), Note(NM_CLICK, 3)}));
 }
 
 class SoftwareListViewDeletionTest : public SoftwareListViewTest {
@@ -97,8 +97,8 @@ protected:
         SoftwareListViewTest::SetUp();
         Graveyard::Instance().Clear();
         for (int sequence = 1; sequence <= 4; ++sequence) {
-            list.Body()->AddRow(std::make_unique<Poisoned<ProductRow>>(MakeEntry(sequence, L"Velmo")), list.ClientWidth(),
-                kProductRowHeight);
+            list.Body()->AddRow(std::make_unique<Poisoned<ProductRow>>(MakeEntry(sequence, L"Velmo")),
+                list.ClientWidth(), kProductRowHeight);
         }
         list.Relayout();
         UpdateWindow(list.Handle());

@@ -12,7 +12,10 @@
 class DibCanvas {
 public:
     DibCanvas(int width, int height)
-        : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)), bitmap_(CreateBitmap(width, height, &bits_)),
+        : width_(width),
+          height_(height),
+          dc_(CreateCompatibleDC(nullptr)),
+          bitmap_(CreateBitmap(width, height, &bits_)),
           select_(dc_.Get(), bitmap_.Get())
     {
     }
@@ -88,7 +91,7 @@ private:
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top-down: row 0 first in memory
+        info.bmiHeader.biHeight = -height; // top-down: row 0 first in memory
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;

@@ -11,8 +11,7 @@ constexpr const wchar_t* kScratchParent = L"Software\\FarrowgateTests";
 RegKey CreateKey(HKEY root, const std::wstring& path)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-        != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot create a scratch registry key");
     }
     return RegKey(key);
@@ -46,7 +45,7 @@ ScratchRegistry::~ScratchRegistry()
     machine_ = RegKey();
     user_ = RegKey();
     RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath_.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, kScratchParent);  // only succeeds once empty
+    RegDeleteKeyW(HKEY_CURRENT_USER, kScratchParent); // only succeeds once empty
 }
 
 HKEY ScratchRegistry::Product(bool machine, const std::wstring& keyName)
@@ -72,8 +71,8 @@ void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
     RegDeleteTreeW(RootKey(machine), (std::wstring(kUninstallKeyPath) + L"\\" + keyName).c_str());
 }
 
-void ScratchRegistry::WriteString(
-    bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text, DWORD type)
+void ScratchRegistry::WriteString(bool machine, const std::wstring& keyName, const wchar_t* value,
+    const std::wstring& text, DWORD type)
 {
     WriteBinary(machine, keyName, value, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)), type);
 }
@@ -83,8 +82,8 @@ void ScratchRegistry::WriteDword(bool machine, const std::wstring& keyName, cons
     WriteBinary(machine, keyName, value, &number, sizeof(number), REG_DWORD);
 }
 
-void ScratchRegistry::WriteBinary(
-    bool machine, const std::wstring& keyName, const wchar_t* value, const void* data, DWORD size, DWORD type)
+void ScratchRegistry::WriteBinary(bool machine, const std::wstring& keyName, const wchar_t* value, const void* data,
+    DWORD size, DWORD type)
 {
     if (RegSetValueExW(Product(machine, keyName), value, 0, type, static_cast<const BYTE*>(data), size)
         != ERROR_SUCCESS) {

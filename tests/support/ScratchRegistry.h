@@ -39,5 +39,5 @@ private:
     std::wstring scratchPath_;
     RegKey machine_;
     RegKey user_;
-    RegKey product_;  // the last product key handed out
+    RegKey product_; // the last product key handed out
 };

@@ -27,12 +27,12 @@ bool ScreenCapture::Save(const std::wstring& path) const
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof(header);
     header.biWidth = width_;
-    header.biHeight = -height_;  // top row first
+    header.biHeight = -height_; // top row first
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
     BITMAPFILEHEADER fileHeader = {};
-    fileHeader.bfType = 0x4D42;  // "BM"
+    fileHeader.bfType = 0x4D42; // "BM"
     fileHeader.bfOffBits = sizeof(fileHeader) + sizeof(header);
     std::vector<DWORD> data;
     for (const COLORREF colour : pixels_) {

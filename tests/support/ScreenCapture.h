@@ -21,5 +21,5 @@ public:
 private:
     int width_;
     int height_;
-    std::vector<COLORREF> pixels_;  // top row first
+    std::vector<COLORREF> pixels_; // top row first
 };

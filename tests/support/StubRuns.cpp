@@ -32,7 +32,8 @@ StubRun ReadRecord(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::wistringstream lines(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
+    std::wistringstream lines(
+        std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
     StubRun run;
     std::getline(lines, run.commandLine);
     std::getline(lines, run.directory);

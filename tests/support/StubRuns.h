@@ -10,7 +10,7 @@ struct StubRun {
     std::wstring commandLine;
     std::wstring directory;
     std::wstring module;
-    std::wstring handleState;  // with --check-handle: "open" or "not open"
+    std::wstring handleState; // with --check-handle: "open" or "not open"
 
     // The word after "tag:" on the command line, which names the product that started it.
     std::wstring Tag() const;

@@ -53,7 +53,8 @@ void ClickAt(POINT screen, int count)
 void TurnWheel(int notches)
 {
     const DWORD delta = static_cast<DWORD>(notches < 0 ? -WHEEL_DELTA : WHEEL_DELTA);
-    Send(std::vector<INPUT>(static_cast<size_t>(notches < 0 ? -notches : notches), Mouse(MOUSEEVENTF_WHEEL, 0, 0, delta)));
+    Send(std::vector<INPUT>(static_cast<size_t>(notches < 0 ? -notches : notches),
+        Mouse(MOUSEEVENTF_WHEEL, 0, 0, delta)));
 }
 
 void TypeKey(WORD virtualKey)

@@ -55,7 +55,8 @@ bool WriteRecord(const std::wstring& folder, const std::wstring& record)
     const std::wstring target = folder + L"\\" + std::to_wstring(GetCurrentProcessId()) + L".rec";
     const std::wstring partial = target + L".partial";
     {
-        const ScopedKernelHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        const ScopedKernelHandle file(
+            CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD written = 0;
         if (!file
             || !WriteFile(file.Get(), record.data(), static_cast<DWORD>(record.size() * sizeof(wchar_t)), &written,
@@ -72,7 +73,8 @@ bool WriteRecord(const std::wstring& folder, const std::wstring& record)
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     int argc = 0;
-    const std::unique_ptr<wchar_t*, decltype(&LocalFree)> args(CommandLineToArgvW(GetCommandLineW(), &argc), &LocalFree);
+    const std::unique_ptr<wchar_t*, decltype(&LocalFree)> args(CommandLineToArgvW(GetCommandLineW(), &argc),
+        &LocalFree);
     wchar_t** argv = args.get();
     if (!argv || argc < 2) {
         return 2;

@@ -92,7 +92,7 @@ TEST_F(Wow64ScanTest, ListsProductsOfBothViewsOnceEach)
     if (ExpectWow64()) {
         ASSERT_EQ(listed.size(), 3u);
         EXPECT_EQ(listed[0].DisplayName, Unique(L"Both Views"));
-        EXPECT_EQ(listed[0].UninstallString, L"from32.exe");  // the 32-bit view wins
+        EXPECT_EQ(listed[0].UninstallString, L"from32.exe"); // the 32-bit view wins
         EXPECT_EQ(listed[1].DisplayName, Unique(L"Sixty Four"));
         EXPECT_EQ(listed[2].DisplayName, Unique(L"Thirty Two"));
         for (const InstalledEntry& entry : listed) {
