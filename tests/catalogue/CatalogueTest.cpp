@@ -37,7 +37,7 @@ std::vector<std::wstring> Listed(const InstalledEntryList& list)
 TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
 {
     ScratchRegistry registry;
-    InstalledEntryList list(1);  // emptied by the scan
+    InstalledEntryList list(1);  // emptied by each scan
     const std::wstring n(259, L'n'), c(259, L'c'), i(259, L'i'), f207(207, L'f'), g207(207, L'g');
     const wchar_t *icon = L"DisplayIcon", *command = L"UninstallString", *component = L"SystemComponent";
     // Each product key, in the machine root or the user's, and how the scan lists it ("" when it skips it).
@@ -83,10 +83,10 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
     std::stable_sort(expected.begin(), expected.end(), [](const std::wstring& a, const std::wstring& b) {
         return lstrcmpiW(a.substr(0, a.find(L'|')).c_str(), b.substr(0, b.find(L'|')).c_str()) < 0;
     });
+    CollectTargetProducts(list);  // a fresh scan's names starting with a keyword in any ASCII case
+    EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[20].listed, products[13].listed}));
     EXPECT_TRUE(ScanInstalledEntries(list));
     EXPECT_EQ(Listed(list), expected);
-    CollectTargetProducts(list);  // names starting with a keyword in any ASCII case
-    EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[20].listed, products[13].listed}));
 }
 
 TEST(SameEntries, ComparesNamesCommandsAndWhetherCommandsExpandPositionByPosition)
