@@ -2,64 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
-namespace {
-
-// Records what it closes instead of closing anything.
-struct RecordingTraits {
-    using Handle = HANDLE;
-    static bool IsValid(HANDLE handle) { return KernelHandleTraits::IsValid(handle); }
+// Kernel handles recorded instead of closed.
+struct RecordingTraits : KernelHandleTraits {
     static void Close(HANDLE handle) { closed.push_back(handle); }
-    static std::vector<HANDLE> closed;
+    static inline std::vector<HANDLE> closed;
 };
-std::vector<HANDLE> RecordingTraits::closed;
 
-using RecordingHandle = ScopedHandle<RecordingTraits>;
-
-HANDLE Fake(int value)
+TEST(ScopedHandle, ClosesEveryValidHandleExactlyOnceUnlessTaken)
 {
-    return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(value));
-}
-
-TEST(ScopedHandleTest, EveryValidHandleIsClosedExactlyOnceWhateverItsPath)
-{
-    RecordingTraits::closed.clear();
+    const HANDLE a = reinterpret_cast<HANDLE>(1), b = reinterpret_cast<HANDLE>(2), c = reinterpret_cast<HANDLE>(3);
     {
-        RecordingHandle first(Fake(1));
-        RecordingHandle second(Fake(2));
-        second = std::move(first); // closes 2, takes 1
-        RecordingHandle third(std::move(second));
-        EXPECT_FALSE(first);
-        EXPECT_FALSE(second);
-        EXPECT_EQ(third.Get(), Fake(1));
-        third.Reset(Fake(3));             // closes 1
-        third.Reset(Fake(3));             // the same handle again: nothing closed
-        EXPECT_EQ(third.Take(), Fake(3)); // handed over, never closed here
-        RecordingHandle failed(INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(failed);
-        RecordingHandle empty;
-        EXPECT_FALSE(empty);
-        RecordingHandle fourth(Fake(4));
-        EXPECT_TRUE(fourth);
+        ScopedHandle<RecordingTraits> first(a), second(b), failed(INVALID_HANDLE_VALUE);
+        second = std::move(first);  // closes b
+        ScopedHandle<RecordingTraits> third(std::move(second));
+        third.Reset(c);  // closes a
+        third.Reset(c);  // the same handle: nothing to close
+        EXPECT_EQ(third.Take(), c);
+        EXPECT_FALSE(first || second || third || failed);
+        first.Reset(b);
     }
-    EXPECT_EQ(RecordingTraits::closed, (std::vector<HANDLE>{Fake(2), Fake(1), Fake(4)}));
+    EXPECT_EQ(RecordingTraits::closed, (std::vector<HANDLE>{b, a, b}));
 }
-
-TEST(ScopedHandleTest, TakenKernelHandleOutlivesItsHolder)
-{
-    HANDLE taken = nullptr;
-    {
-        ScopedKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        ASSERT_TRUE(event);
-        taken = event.Take();
-    }
-    EXPECT_TRUE(SetEvent(taken));
-    {
-        const ScopedKernelHandle owner(taken);
-    }
-    EXPECT_FALSE(SetEvent(taken));
-}
-
-} // namespace

@@ -1,0 +1,258 @@
+#include "base/ScopedHandle.h"
+#include "catalogue/EntryIcon.h"
+#include "catalogue/ProductMatch.h"
+#include "catalogue/UninstallScan.h"
+#include "catalogue/UninstallerLaunch.h"
+#include "tests/support/DibCanvas.h"
+#include "tests/support/ModuleDirectory.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/ScratchRegistry.h"
+#include "tests/support/StubRuns.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <vector>
+
+namespace {
+
+// A value written after a product's name and command; a REG_DWORD holds the number its text spells.
+struct Value { const wchar_t* name; std::wstring text; DWORD type = REG_SZ; };
+
+// name|command|icon|key|root, a "*" marking a text stored as REG_EXPAND_SZ.
+std::vector<std::wstring> Listed(const InstalledEntryList& list)
+{
+    std::vector<std::wstring> listed;
+    for (const InstalledEntry& e : list) {
+        listed.push_back(e.DisplayName + L"|" + e.UninstallString + (e.UninstallStringExpandable ? L"*|" : L"|")
+            + e.DisplayIcon + (e.DisplayIconExpandable ? L"*|" : L"|") + e.KeyName + (e.FromMachine ? L"|M" : L"|U"));
+    }
+    return listed;
+}
+
+TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
+{
+    ScratchRegistry registry;
+    InstalledEntryList list(1);  // emptied by each scan
+    const std::wstring n(259, L'n'), c(259, L'c'), i(259, L'i'), f207(207, L'f'), g207(207, L'g');
+    const wchar_t *icon = L"DisplayIcon", *command = L"UninstallString", *component = L"SystemComponent";
+    // Each product key, in the machine root or the user's, and how the scan lists it ("" when it skips it).
+    const struct { bool machine; std::wstring key, name, command; std::vector<Value> values; std::wstring listed; }
+        products[] = {
+        {true, L"Kb9", L"Update", L"x", {}, L""},
+        {true, L"fixLower", L"Fix (kb77)", L"x", {}, L""},
+        {true, L"fixUpper", L"Fix (KB12)", L"x", {}, L""},
+        {true, L"sc", L"SC", L"x", {{component, L"1", REG_DWORD}}, L""},
+        {true, L"os", L"OS", L"x", {{L"ParentKeyName", L"operatingsystem"}}, L""},
+        {true, L"ent", L"Ent", L"x", {{L"ParentKeyName", L"Enterprise", REG_EXPAND_SZ}}, L""},
+        {true, L"emptyName", L"", L"x", {}, L""},
+        {true, L"emptyCommand", L"Empty Command", L"", {}, L""},
+        {true, L"dwordCommand", L"Dword Command", L"x", {{command, L"5", REG_DWORD}}, L""},
+        {true, L"longName", n + L"n", L"x", {}, L""},
+        {true, L"KBase", L"My Velmo", L"x", {{component, L"0", REG_DWORD}, {icon, i + L"i"}}, L"My Velmo|x||KBase|M"},
+        {true, L"XKB1", L"Ｖelmo (Kb1)", L"x", {{component, L"1"}, {icon, L"3", REG_DWORD},
+            {L"ParentKeyName", L"OperatingSystem", REG_BINARY}}, L"Ｖelmo (Kb1)|x||XKB1|M"},
+        {true, L"e", L"äx", L"", {{command, L"%T%", REG_EXPAND_SZ}, {icon, L"%I%", REG_EXPAND_SZ}}, L"äx|%T%*|%I%*|e|M"},
+        {true, L"{A1}", L"Velmo Guard", L"\"C:\\u\" /S", {{icon, L"g.exe,2"}}, L"Velmo Guard|\"C:\\u\" /S|g.exe,2|{A1}|M"},
+        // Texts take 259 characters; the name is written again below without its terminator.
+        {true, L"fits", n, c, {{icon, i}}, n + L"|" + c + L"|" + i + L"|fits|M"},
+        // Key paths take 259 characters; a longer one must not be read as the key it would be cut to.
+        {true, f207, L"apple-pie", L"x", {}, L"apple-pie|x||" + f207 + L"|M"},
+        {true, g207 + L"g", L"Too Long", L"x", {}, L""},
+        {true, g207, L"apple pie", L"x", {}, L"apple pie|x||" + g207 + L"|M"},
+        {false, L"user", L"VELMO Guard", L"x", {}, L""},  // the machine root wins a name
+        {false, L"b", L"quellmar", L"b", {}, L""},  // then the key met first
+        {false, L"a", L"QuellMAR", L"a", {}, L"QuellMAR|a||a|U"},
+    };
+    std::vector<std::wstring> expected;
+    for (const auto& product : products) {
+        registry.AddProduct(product.machine, product.key, product.name, product.command);
+        for (const auto& [name, text, type] : product.values) {
+            type == REG_DWORD ? registry.WriteDword(product.machine, product.key, name, std::stoul(text))
+                              : registry.WriteString(product.machine, product.key, name, text, type);
+        }
+        expected.push_back(product.listed);
+    }
+    registry.WriteBinary(true, L"fits", L"DisplayName", n.data(), 259 * sizeof(wchar_t), REG_SZ);
+    // Listed in the order lstrcmpiW gives the names.
+    expected.erase(std::remove(expected.begin(), expected.end(), L""), expected.end());
+    std::stable_sort(expected.begin(), expected.end(), [](const std::wstring& a, const std::wstring& b) {
+        return lstrcmpiW(a.substr(0, a.find(L'|')).c_str(), b.substr(0, b.find(L'|')).c_str()) < 0;
+    });
+    CollectTargetProducts(list);  // a fresh scan's names starting with a keyword in any ASCII case
+    EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[20].listed, products[13].listed}));
+    EXPECT_TRUE(ScanInstalledEntries(list));
+    EXPECT_EQ(Listed(list), expected);
+}
+
+TEST(SameEntries, ComparesNamesCommandsAndWhetherCommandsExpandPositionByPosition)
+{
+    const InstalledEntry a = {0, L"Velmo A", L"", L"a", false, false, L""}, b = {0, L"Velmo B", L"", L"b", false, false, L""},
+        name = {0, L"velmo B", L"", L"b", false, false, L""}, command = {0, L"Velmo B", L"", L"B", false, false, L""},
+        expandable = {0, L"Velmo B", L"", L"b", false, true, L""};
+    // Position, icon, key and root do not count.
+    EXPECT_TRUE(SameEntries({{7, L"Velmo A", L"i", L"a", true, false, L"k", true}, b}, {a, b}));
+    for (const InstalledEntryList& other : {InstalledEntryList{}, {a}, {b, a}, {a, name}, {a, command}, {a, expandable}}) {
+        EXPECT_FALSE(SameEntries(other, {a, b}) || SameEntries({a, b}, other));
+    }
+}
+
+int VisibleWindows()
+{
+    int count = 0;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        count += IsWindowVisible(window) ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndFailsSilently)
+{
+    const int windows = VisibleWindows();
+    for (const wchar_t* command : {L"", L"C:\\fg-missing.exe /x", L"\"C:\\fg missing\\u.exe\" /x"}) {
+        EXPECT_EQ(LaunchUninstaller(command, false), LaunchResult::Failed) << command;
+    }
+    // The stubs wait for this event, and record whether they hold a handle to it.
+    StubRuns runs;
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    const std::wstring hold = L"FarrowgateLaunchHold" + std::to_wstring(GetCurrentProcessId());
+    const ScopedKernelHandle event(CreateEventW(&inheritable, TRUE, FALSE, hold.c_str()));
+    const std::wstring arguments = L" /x  \"two words\" --hold " + hold + L" --check-handle "
+        + std::to_wstring(reinterpret_cast<ULONG_PTR>(event.Get())) + L" " + runs.Folder();
+    const std::wstring command = L"\"" + StubUninstallerPath() + L"\" %FG_DIR%" + arguments;
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_DIR", ModuleDirectory().c_str()));
+    EXPECT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
+    EXPECT_EQ(LaunchUninstaller(L"\"%FG_DIR%\\stub_uninstaller.exe\" %FG_DIR%" + arguments, true), LaunchResult::Started);
+    EXPECT_TRUE(runs.Take().empty());  // both still held: neither launch waited
+    // The same start with inheritance on, to show that a stub would see the handle.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION control = {};
+    ASSERT_TRUE(CreateProcessW(
+        nullptr, std::wstring(command).data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &control));
+    const ScopedKernelHandle controlProcess(control.hProcess), controlThread(control.hThread);
+    SetEvent(event.Get());
+    std::multiset<std::wstring> seen;
+    for (const StubRun& run : runs.TakeAtLeast(3)) {
+        seen.insert(run.handleState + L": " + run.commandLine);
+    }
+    const std::wstring expanded = L"\"" + StubUninstallerPath() + L"\" " + ModuleDirectory() + arguments;
+    EXPECT_EQ(seen, (std::multiset<std::wstring>{L"not open: " + command, L"not open: " + expanded, L"open: " + command}));
+    EXPECT_EQ(VisibleWindows(), windows);
+}
+
+// How the stand-ins for process creation and the shell fail, and what the shell was asked for.
+struct { DWORD createError, shellError; std::wstring request; } fake;
+
+BOOL WINAPI FailingCreateProcess(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
+    LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
+{
+    SetLastError(fake.createError);
+    return FALSE;
+}
+
+BOOL WINAPI RecordingShellExecute(SHELLEXECUTEINFOW* execute)
+{
+    // Detached: no process handle kept, no error box of the shell's own.
+    const bool detached = (execute->fMask & (SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI)) == SEE_MASK_FLAG_NO_UI;
+    fake.request = std::wstring(detached ? L"" : L"attached ") + execute->lpVerb + L" " + execute->lpFile + L"|"
+        + (execute->lpParameters ? execute->lpParameters : L"");
+    SetLastError(fake.shellError);
+    return fake.shellError == 0;
+}
+
+TEST(UninstallerLaunch, ProgramsNeedingElevationAreStartedThroughTheConsentPrompt)
+{
+    const ScratchFolder folder(L"fg-launch");
+    for (const wchar_t* name : {L"a.exe", L"a b.exe"}) {
+        CopyFileW(StubUninstallerPath().c_str(), (folder / name).c_str(), FALSE);
+    }
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ROOT", L"C:\\V"));
+    const std::wstring system = _wgetenv(L"SystemRoot") + std::wstring(L"\\system32\\");
+    constexpr DWORD kElevate = kErrorElevationRequired;
+    constexpr LaunchResult kStarted = LaunchResult::Started, kFailed = LaunchResult::Failed;
+    // Unquoted, the program is the first prefix that names one, ".exe" added where the name has none.
+    const std::tuple<std::wstring, DWORD, DWORD, LaunchResult, std::wstring> cases[] = {
+        {L"\"C:\\V g\\u.exe\"  /S  /D=\"a b\"", kElevate, 0, kStarted, L"runas C:\\V g\\u.exe|/S  /D=\"a b\""},
+        {L"%FG_ROOT%\\u.exe /S", kElevate, 0, kStarted, L"runas C:\\V\\u.exe|/S"},
+        {L"MsiExec.exe /X{6A1C}", kElevate, 0, kStarted, L"runas " + system + L"MsiExec.exe|/X{6A1C}"},
+        {folder / L"a b /x", kElevate, 0, kStarted, L"runas " + folder / L"a.exe|b /x"},
+        {L"\"C:\\u.exe\"", kElevate, ERROR_FILE_NOT_FOUND, kFailed, L"runas C:\\u.exe|"},
+        {L"\"C:\\u.exe\"", kElevate, ERROR_CANCELLED, LaunchResult::Declined, L"runas C:\\u.exe|"},  // the user said no
+        {L"", kElevate, 0, kFailed, L""}, {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L""}};  // other failures: no shell
+    for (const auto& [command, createError, shellError, result, request] : cases) {
+        fake = {createError, shellError, L""};
+        const ProcessStarter starter = {&FailingCreateProcess, &RecordingShellExecute};
+        EXPECT_EQ(LaunchUninstaller(command, command[0] == L'%', starter), result) << command;
+        EXPECT_EQ(fake.request, request);
+    }
+}
+
+TEST(ParseIconSpec, SplitsAtTheFirstCommaTrimsEndQuotesAndRejectsPathsThatDoNotFit)
+{
+    const std::wstring a258(258, L'a'), a259(259, L'a');
+    // A spec, and its path and index; the index reads as _wtoi from the first sign or digit.
+    const std::pair<std::wstring, std::wstring> cases[] = {{L"'C:\\a,b.exe', -101", L"C:\\a|-101"},
+        {L"\"'C:\\it's.ico'\" ", L"C:\\it's.ico'\" |0"}, {L"a,icon #-4x", L"a|-4"}, {L"a,+x5", L"a|0"},
+        {a259, a259 + L"|0"}, {a259 + L"a", L"rejected |0"}, {a258 + L",1", a258 + L"|1"}, {a259 + L",1", L"rejected |0"}};
+    for (const auto& [spec, parsed] : cases) {
+        wchar_t path[kIconPathLength];
+        int index = 12345;
+        const bool ok = ParseIconSpec(spec.c_str(), path, index);
+        EXPECT_EQ((ok ? L"" : L"rejected ") + std::wstring(path) + L"|" + std::to_wstring(index), parsed);
+    }
+}
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kNone = RGB(0x12, 0x34, 0x56);
+
+// The one colour an icon paints its 32 x 32 square in, nothing else touched; kNone when it paints nothing.
+COLORREF Drawn(const EntryIcon& icon)
+{
+    DibCanvas canvas(48, 48, kNone);
+    icon.Draw(canvas.Dc(), 8, 8, 32, 32);
+    const std::vector<COLORREF> square = canvas.Pixels({8, 8, 40, 40});
+    const bool even = std::count(square.begin(), square.end(), square[0]) == 32 * 32;
+    return even && canvas.CountPixels(kNone) == 48 * 48 - (square[0] == kNone ? 0 : 32 * 32) ? square[0] : CLR_INVALID;
+}
+
+// This program holds a red icon group with identifier 5 and a blue one with identifier 7.
+TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestroysTheIconItLetsGo)
+{
+    const std::wstring folder = ModuleDirectory(), sample = ModulePath();
+    std::ifstream file(std::filesystem::path(folder + L"\\sample_red.ico"), std::ios::binary);
+    const std::string ico((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // Icon files whose directory lies: 65,535 images, cut short, an image past the end, no image.
+    std::string tooMany = std::string("\0\0\1\0\xFF\xFF", 6) + std::string(64, '\x7F'), pastTheEnd = ico, noImage = ico;
+    pastTheEnd[21] = '\x7F';
+    noImage[4] = noImage[5] = '\0';
+    const ScratchFolder scratch(L"fg-icon");
+    int written = 0;
+    for (const std::string& bytes : {ico, tooMany, ico.substr(0, 14), pastTheEnd, noImage, std::string("text\r\n")}) {
+        std::ofstream(std::filesystem::path(scratch / (std::to_wstring(written++) + L".ico")), std::ios::binary) << bytes;
+    }
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS", folder.c_str()));
+    // A spec, whether it is stored as expandable, and the icon held after loading it over a blue one.
+    const std::tuple<std::wstring, bool, COLORREF> cases[] = {{sample, false, kRed}, {sample + L",1", false, kBlue},
+        {L"'" + sample + L"', -5", false, kRed}, {L"\"" + sample + L"\",-7", false, kBlue}, {scratch / L"0.ico", false, kRed},
+        {folder + L"\\sample_blue.ico", false, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", true, kBlue},
+        {L"%FG_ICONS%\\sample_blue.ico", false, kNone}, {std::wstring(300, L'a'), false, kBlue},  // does not parse
+        {sample + L",2", false, kNone}, {sample + L",-6", false, kNone}, {L"", false, kNone},
+        {StubUninstallerPath(), false, kNone}, {scratch / L"1.ico", false, kNone}, {scratch / L"2.ico", false, kNone},
+        {scratch / L"3.ico", false, kNone}, {scratch / L"4.ico", false, kNone}, {scratch / L"5.ico", false, kNone},
+        {sample + L",-1", false, kNone}};  // -1 would ask for the number of icons, which is no icon
+    for (const auto& [spec, expandable, colour] : cases) {
+        EntryIcon icon;
+        ASSERT_TRUE(icon.LoadFromFile(sample.c_str(), 1));
+        const HICON blue = icon.Icon();
+        const bool loaded = icon.LoadFromSpec(spec, expandable);
+        EXPECT_EQ(loaded, colour != kNone && icon.Icon() != blue) << spec;
+        EXPECT_EQ(Drawn(icon), colour) << spec;
+        EXPECT_TRUE(icon.Icon() == blue || !DestroyIcon(blue)) << spec;  // destroyed when replaced or let go
+    }
+}
+
+} // namespace
