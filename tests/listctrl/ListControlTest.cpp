@@ -1,0 +1,400 @@
+// The product list as its parent, its user and a screen reader meet it.
+#include "elements/ElementHost.h"
+#include "listctrl/ProductRow.h"
+#include "listctrl/SoftwareListView.h"
+#include "tests/support/DibCanvas.h"
+#include "tests/support/Graveyard.h"
+#include "tests/support/ModuleDirectory.h"
+#include "tests/support/SyntheticInput.h"
+#include "tests/support/TestWindow.h"
+
+#include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Notes = std::vector<std::tuple<UINT, int, int>>;  // code, key and extra of what the list told its parent
+struct Message { UINT message; WPARAM wParam = 0; int x = 0, y = 0; };  // for the list; x and y make its lParam
+
+constexpr COLORREF kWhite = RGB(255, 255, 255), kSeparator = RGB(230, 230, 230), kIcon = RGB(0, 160, 0);
+constexpr COLORREF kBorder = RGB(107, 140, 165);  // of the 卸载 buttons
+
+// A product list of 360 × 200 client pixels in a one-pixel static edge, whose parent records what
+// the list tells it and may act on it in onNote. Deleted rows stay poisoned till the next test.
+class ListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Graveyard::Instance().Clear();
+        parent.onChildMessage = [this](UINT, WPARAM id, LPARAM lParam) {
+            const auto& notify = *reinterpret_cast<const ListNotify*>(lParam);
+            EXPECT_TRUE(id == 7 && notify.hdr.idFrom == 7 && notify.hdr.hwndFrom == list.Handle());
+            received.emplace_back(notify.hdr.code, notify.key, notify.extra);
+            onNote(notify.hdr.code, notify.key);
+        };
+        ASSERT_TRUE(list.Create(parent.Handle(), WS_EX_STATICEDGE, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL,
+            10, 10, 362, 202, 7));
+        ClientToScreen(list.Handle(), &origin);
+    }
+    void TearDown() override { EXPECT_TRUE(Graveyard::Instance().Untouched()); }
+
+    // Rows 1 … count named "Velmo n", row n with icons[n - 1] or else the first icon; hidden ones take no place.
+    void AddRows(int count, const std::vector<int>& hidden = {})
+    {
+        for (int key = 1; key <= count; ++key) {
+            InstalledEntry entry;
+            entry.Sequence = key;
+            entry.DisplayName = L"Velmo " + std::to_wstring(key);
+            entry.DisplayIcon = icons.empty() ? L"" : icons[key <= static_cast<int>(icons.size()) ? key - 1 : 0];
+            auto row = std::make_unique<Poisoned<ProductRow>>(entry);
+            row->SetVisible(std::find(hidden.begin(), hidden.end(), key) == hidden.end(), false);
+            list.Body()->AddRow(std::move(row), list.ClientWidth(), kProductRowHeight);
+        }
+        list.Relayout();
+    }
+    // Sends the messages in turn; returns what the parent was told since it was last asked.
+    Notes Play(std::initializer_list<Message> messages)
+    {
+        for (const Message& m : messages) {
+            SendMessageW(list.Handle(), m.message, m.wParam, MAKELPARAM(m.x, m.y));
+        }
+        return std::exchange(received, {});
+    }
+    int Position() const { return GetScrollPos(list.Handle(), SB_VERT); }
+    ListRow* Row(int key) const { return list.FindByKey(key); }
+    // The client area as the list's elements paint it, and as the screen shows it.
+    std::unique_ptr<DibCanvas> Painted()
+    {
+        auto canvas = std::make_unique<DibCanvas>(list.ClientWidth(), list.ClientHeight(), RGB(255, 0, 255));
+        list.Host().Paint(canvas->Dc(), nullptr);
+        return canvas;
+    }
+    std::vector<COLORREF> Shown()
+    {
+        const DibCanvas canvas(list.ClientWidth(), list.ClientHeight());
+        BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), ScopedWindowDC(GetDC(nullptr)).Get(), origin.x,
+            origin.y, SRCCOPY);
+        return canvas.Pixels({0, 0, canvas.Width(), canvas.Height()});
+    }
+
+    SoftwareListView list;  // outlives its window, which goes with the parent
+    TestWindow parent;
+    Notes received;
+    std::function<void(UINT code, int key)> onNote = [](UINT, int) {};
+    std::vector<std::wstring> icons;
+    POINT origin = {};  // of the client area on the screen
+};
+
+TEST_F(ListTest, LinesPagesTheWheelAndTheDraggedThumbScrollTheRowsWithinTheirHeight)
+{
+    AddRows(10);  // 500 pixels in a page of 200: the last position is 301
+    const auto expectAt = [this](int position) {  // the bar's position and where the rows are
+        EXPECT_EQ(std::make_tuple(Position(), Row(1)->Rect().top, Row(10)->Rect().top, list.Host().OriginY()),
+            std::make_tuple(position, -position, 450 - position, -position));
+    };
+    const std::tuple<UINT, int, int> steps[] = {{WM_VSCROLL, SB_LINEDOWN, 10}, {WM_VSCROLL, SB_LINEUP, 0},
+        {WM_MOUSEWHEEL, -WHEEL_DELTA, 30}, {WM_MOUSEWHEEL, -8 * WHEEL_DELTA, 60}, {WM_MOUSEWHEEL, 1, 30},
+        {WM_VSCROLL, SB_PAGEDOWN, 230}, {WM_MOUSEWHEEL, -1, 260}, {WM_MOUSEWHEEL, -1, 290}, {WM_MOUSEWHEEL, -1, 301},
+        {WM_VSCROLL, SB_PAGEDOWN, 301}, {WM_VSCROLL, SB_LINEDOWN, 301}, {WM_VSCROLL, SB_PAGEUP, 101},
+        // Only a drag of the thumb moves the rows: outside one the track position is the current one.
+        {WM_VSCROLL, SB_THUMBPOSITION, 101}, {WM_VSCROLL, SB_ENDSCROLL, 101}, {WM_VSCROLL, SB_TOP, 101},
+        {WM_VSCROLL, SB_BOTTOM, 101}, {WM_VSCROLL, SB_THUMBTRACK, 101}, {WM_VSCROLL, SB_LINEUP, 91},
+        {WM_VSCROLL, SB_PAGEUP, 0}, {WM_VSCROLL, SB_LINEUP, 0}};
+    for (const auto& [message, request, position] : steps) {
+        Play({{message, message == WM_MOUSEWHEEL ? MAKEWPARAM(0, request) : MAKEWPARAM(request, 50)}});
+        expectAt(position);
+    }
+    // The real thumb, at the top of its bar, dragged down: the rows follow it.
+    MovePointer({origin.x + list.ClientWidth() + 8, origin.y + 40});
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    MovePointer({origin.x + list.ClientWidth() + 8, origin.y + 60});
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Pump();
+    EXPECT_TRUE(Position() > 0 && Position() < 200) << Position();  // not a page down of a click beside the thumb
+    expectAt(Position());
+    // Growing at the bottom clamps; every row takes the new width; the horizontal bar never shows.
+    Play({{WM_VSCROLL, SB_PAGEDOWN}, {WM_VSCROLL, SB_PAGEDOWN}, {WM_HSCROLL, SB_PAGERIGHT}});
+    SetWindowPos(list.Handle(), nullptr, 0, 0, 302, 302, SWP_NOMOVE | SWP_NOZORDER);
+    expectAt(201);
+    EXPECT_TRUE(Row(1)->Rect().left == 0 && Row(10)->Rect().right == list.ClientWidth() && list.ClientHeight() == 300);
+}
+
+TEST_F(ListTest, APressSelectsAndBringsTheRowIntoViewAReleaseReportsTheClickAndOffTheRowsTheKeyIsZero)
+{
+    AddRows(11, {1});  // hidden, and so never hit, where row 2 is
+    ClickAt({origin.x + 300, origin.y + 125}, 2);  // row 4's 卸载
+    ClickAt({origin.x + 20, origin.y + 125}, 2);
+    Pump();
+    EXPECT_EQ(Play({}), (Notes{{LN_COMMAND, 4, 105}, {LN_COMMAND, 4, 105}, {LN_SELCHANGED, 4, 0}, {NM_CLICK, 4, 0},
+                            {NM_DBLCLK, 4, 0}, {NM_CLICK, 4, 0}}));
+    EXPECT_EQ(Play({{WM_LBUTTONDOWN, 0, 20, 20}}), (Notes{{LN_SELCHANGED, 2, 0}}));
+    EXPECT_EQ(Play({{WM_LBUTTONUP, 0, 20, 20}, {WM_RBUTTONDOWN, 0, 20, 60}, {WM_RBUTTONUP, 0, 20, 60},
+                  {WM_RBUTTONDOWN, 0, 20, 60}, {WM_RBUTTONUP, 0, 20, 60}, {WM_VSCROLL, SB_PAGEDOWN},
+                  {WM_VSCROLL, SB_LINEUP}, {WM_LBUTTONDOWN, 0, 20, 5}}),  // row 5 begins 40 pixels above the top
+        (Notes{{NM_CLICK, 2, 0}, {LN_SELCHANGED, 3, 0}, {NM_RCLICK, 3, 0}, {NM_RCLICK, 3, 0}, {LN_SELCHANGED, 5, 0}}));
+    EXPECT_TRUE(Row(5)->Selected() && !Row(3)->Selected() && Position() == 150);
+    list.DeleteAll();
+    EXPECT_TRUE(list.Body()->RowCount() == 0 && Position() == 0 && list.Host().OriginY() == 0);
+    list.DeleteAll();  // nothing selected: nothing more to report
+    EXPECT_EQ(Play({{WM_LBUTTONUP, 0, 20, 70}, {WM_LBUTTONDBLCLK, 0, 20, 70}, {WM_RBUTTONUP, 0, 20, 70}}),
+        (Notes{{LN_SELCHANGED, 0, 0}, {NM_CLICK, 0, 0}, {NM_DBLCLK, 0, 0}, {NM_RCLICK, 0, 0}}));
+}
+
+TEST_F(ListTest, ArrowAndPageKeysWalkTheShownRowsToTheEndsAndBringTheSelectedOneWhollyIntoView)
+{
+    SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 222, SWP_NOMOVE | SWP_NOZORDER);  // 4.4 rows
+    AddRows(11, {3});
+    // Key, then the row selected (0: none) and the scroll position.
+    const std::tuple<WPARAM, int, int> steps[] = {{VK_UP, 0, 0}, {VK_DOWN, 1, 0}, {VK_UP, 1, 0}, {VK_DOWN, 2, 0},
+        {VK_DOWN, 4, 0}, {VK_DOWN, 5, 0}, {VK_DOWN, 6, 30}, {VK_UP, 5, 30}, {VK_NEXT, 9, 180}, {VK_NEXT, 11, 280},
+        {VK_DOWN, 11, 280}, {VK_PRIOR, 6, 200}, {VK_PRIOR, 1, 0}, {VK_PRIOR, 1, 0}};
+    int selected = 0;
+    for (const auto& [key, row, position] : steps) {
+        const Notes told = row == std::exchange(selected, row) ? Notes{} : Notes{{LN_SELCHANGED, row, 0}};
+        EXPECT_EQ(Play({{WM_KEYDOWN, key}}), told) << key;
+        EXPECT_TRUE(list.SelectedRow() == Row(row) && Position() == position) << key << " to " << row;
+    }
+}
+
+TEST_F(ListTest, TheParentEmptyingOrRebuildingTheListFromANotificationTouchesNoDeletedRow)
+{
+    AddRows(4);
+    // A command rebuilds the list, as the main window's refresh does; selecting row 2 empties it.
+    onNote = [this](UINT code, int key) {
+        if (code == LN_COMMAND || (code == LN_SELCHANGED && key == 2)) {
+            list.DeleteAll();
+            AddRows(code == LN_COMMAND ? 2 : 0);
+        }
+    };
+    Play({{WM_LBUTTONDOWN, 0, 20, 20}});
+    ClickAt({origin.x + 305, origin.y + 120});  // row 3's 卸载, hovered first
+    Pump();
+    EXPECT_EQ(Play({}), (Notes{{LN_COMMAND, 3, 105}, {LN_SELCHANGED, 0, 0}}));
+    EXPECT_TRUE(Graveyard::Instance().Count() == 4 && list.Body()->RowCount() == 2 && !list.HotRow()
+        && !list.Host().HoverElement() && !GetCapture());
+    // Space on the selected row's button, then a press on row 2, then what a session goes on doing.
+    EXPECT_EQ(Play({{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}, {WM_LBUTTONDOWN, 0, 20, 60}}),
+        (Notes{{LN_SELCHANGED, 1, 0}, {LN_COMMAND, 1, 105}, {LN_SELCHANGED, 0, 0}, {LN_SELCHANGED, 2, 0},
+            {LN_SELCHANGED, 0, 0}}));
+    Play({{WM_MOUSEMOVE, 0, 300, 125}, {WM_MOUSELEAVE}, {WM_KEYDOWN, VK_DOWN}});
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+TEST_F(ListTest, AnEmptyListShowsItsMessageAndEachRowItsIconNameAndButtonUnderASeparator)
+{
+    auto canvas = Painted();
+    const RECT ink = canvas->DarkBounds({0, 0, 360, 200}, 255);
+    const std::vector<COLORREF> text = canvas->Pixels(ink);
+    EXPECT_TRUE(canvas->CountPixels(kWhite) + text.size() - std::count(text.begin(), text.end(), kWhite) == 72000
+        && canvas->CountPixels(RGB(0, 0, 0)) > 100);  // black text, and white all around it
+    // Centred by the text's advance, which ends in the blank half of its full stop.
+    EXPECT_TRUE(ink.left + ink.right > 340 && ink.left + ink.right < 360 && std::abs(ink.top + ink.bottom - 200) < 4);
+
+    icons = {ModuleDirectory() + L"\\row_icon.ico"};
+    AddRows(2);
+    canvas = Painted();
+    EXPECT_EQ(canvas->CountPixels(kIcon), 2 * 32 * 32);
+    for (const int top : {0, 50}) {
+        const RECT name = canvas->DarkBounds({0, top + 2, 267, top + 50}, 128);
+        EXPECT_TRUE(name.left >= 53 && name.left <= 55 && name.top >= top + 17 && name.bottom <= top + 33) << top;
+        // The icon's corners, the button's border away from its round corners, the row's white around them.
+        const std::tuple<int, int, COLORREF> places[] = {{12, 10, kIcon}, {43, 41, kIcon}, {11, 10, kWhite},
+            {44, 41, kWhite}, {298, 13, kBorder}, {298, 35, kBorder}, {267, 24, kBorder}, {329, 24, kBorder},
+            {298, 12, kWhite}, {298, 36, kWhite}, {266, 24, kWhite}, {330, 24, kWhite}, {5, 1, kWhite},
+            {5, 49, kWhite}, {5, 0, top ? kSeparator : kWhite}};
+        for (const auto& [x, y, colour] : places) {
+            EXPECT_EQ(canvas->Pixel(x, top + y), colour) << x << ", " << top + y;
+        }
+    }
+}
+
+TEST_F(ListTest, TheSelectedRowIsAGradientAndSpaceHoldsItsButtonPressedTillTheReleaseCommands)
+{
+    AddRows(3);
+    EXPECT_EQ(Play({{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}, {WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_DOWN}}),
+        (Notes{{LN_SELCHANGED, 1, 0}, {LN_SELCHANGED, 2, 0}}));
+    const auto canvas = Painted();
+    const std::pair<int, COLORREF> lines[] = {{50, kSeparator}, {51, RGB(228, 243, 249)}, {65, RGB(232, 249, 255)},
+        {85, RGB(213, 243, 255)}, {100, kSeparator}, {101, kWhite}};
+    for (const auto& [y, colour] : lines) {
+        EXPECT_EQ(canvas->Pixel(359, y), colour) << y;
+    }
+    // The button's inner edge, normal and pressed; the key repeats while held.
+    const COLORREF normal = RGB(227, 240, 246), pressed = RGB(222, 235, 244);
+    EXPECT_EQ(canvas->Pixel(268, 64), normal);
+    EXPECT_EQ(Play({{WM_KEYDOWN, VK_SPACE}, {WM_KEYDOWN, VK_SPACE}}), Notes{});
+    EXPECT_EQ(Painted()->Pixel(268, 64), pressed);
+    EXPECT_EQ(Play({{WM_KEYUP, VK_SPACE}}), (Notes{{LN_COMMAND, 2, 105}}));
+    EXPECT_EQ(Painted()->Pixel(268, 64), normal);
+}
+
+TEST_F(ListTest, TheScreenShowsWhatTheElementsPaintAlsoWithABrokenIconAndAfterBurstsOfScrolling)
+{
+    // Row 2's icon file: a directory that claims 65,535 images in 70 bytes.
+    icons = {ModuleDirectory() + L"\\row_icon.ico", ModuleDirectory() + L"\\broken_icon.ico"};
+    const std::string entry("\0\0\0\0\1\0\x20\0\xFF\xFF\xFF\x7F\xF0\xFF\xFF\x7F", 16);
+    std::ofstream(std::filesystem::path(icons[1]), std::ios::binary)
+        << std::string("\0\0\1\0\xFF\xFF", 6) + entry + entry + entry + entry;
+    AddRows(20);
+    list.SetSelected(Row(3));
+    Play({{WM_VSCROLL, SB_LINEDOWN}});
+    const auto expectShownAsPainted = [this](const char* after) {
+        Pump();
+        const std::vector<COLORREF> shown = Shown();
+        RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(shown == Shown() && shown == Painted()->Pixels({0, 0, list.ClientWidth(), 200})) << after;
+        return shown;
+    };
+    const std::vector<COLORREF> shown = expectShownAsPainted("the first paint");
+    for (int row = 0; row < 4; ++row) {  // from 10 pixels above the top; the broken icon is left out
+        EXPECT_EQ(shown[(row * 50 + 10) * list.ClientWidth() + 20], row == 1 ? kWhite : kIcon) << row;
+    }
+    for (const WORD request : {SB_PAGEDOWN, SB_LINEUP, SB_PAGEDOWN, SB_LINEDOWN, SB_LINEUP, SB_PAGEUP, SB_LINEDOWN}) {
+        for (int i = 0; i < 5; ++i) {
+            PostMessageW(list.Handle(), WM_VSCROLL, request, 0);
+        }
+    }
+    expectShownAsPainted("a burst of scroll bar requests");
+}
+
+using Accessible = ScopedComReference<IAccessible>;
+// What a screen reader reads of an object: name, role, state and place on the screen.
+using Reading = std::tuple<std::wstring, LONG, LONG, std::vector<LONG>>;
+constexpr LONG kSelf = CHILDID_SELF, kButton = 1;  // a row itself and its button
+
+VARIANT Child(LONG id)
+{
+    VARIANT child = {};
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+Reading Read(const Accessible& object, LONG child = kSelf)
+{
+    BSTR name = nullptr;
+    VARIANT role = {}, state = {};
+    LONG left = 0, top = 0, width = 0, height = 0;
+    if (object.Get()) {
+        object.Get()->get_accName(Child(child), &name);
+        object.Get()->get_accRole(Child(child), &role);
+        object.Get()->get_accState(Child(child), &state);
+        object.Get()->accLocation(&left, &top, &width, &height, Child(child));
+    }
+    const std::wstring text = name ? name : L"";
+    SysFreeString(name);
+    return {text, role.lVal, state.lVal, {left, top, left + width, top + height}};
+}
+
+// The object that an answer hands out, or none.
+Accessible ObjectOf(const VARIANT& answer)
+{
+    IAccessible* object = nullptr;
+    if (answer.vt == VT_DISPATCH && answer.pdispVal) {
+        answer.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+        answer.pdispVal->Release();
+    }
+    return Accessible(object);
+}
+
+// The WinEvents of the list's client object: event and child.
+std::vector<std::pair<DWORD, LONG>> events;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (GetDlgCtrlID(window) == 7 && object == OBJID_CLIENT) {
+        events.emplace_back(event, child);
+    }
+}
+
+TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafelyOnceGone)
+{
+    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    AddRows(6);
+    SetFocus(list.Handle());
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr, RecordEvent,
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    VARIANT answer = {};
+    answer.vt = VT_DISPATCH;
+    AccessibleObjectFromWindow(list.Handle(), OBJID_CLIENT, IID_IDispatch, reinterpret_cast<void**>(&answer.pdispVal));
+    const Accessible all = ObjectOf(answer);
+    ASSERT_NE(nullptr, all.Get());
+    const auto child = [&](LONG n) {
+        answer.vt = all.Get()->get_accChild(Child(n), &answer.pdispVal) == S_OK ? VT_DISPATCH : VT_EMPTY;
+        return ObjectOf(answer);
+    };
+    LONG count = 0;
+    EXPECT_TRUE(all.Get()->get_accChildCount(&count) == S_OK && count == 6);
+    EXPECT_EQ(ROLE_SYSTEM_LIST, std::get<1>(Read(all)));
+    // Each row, with its button as its one simple child.
+    for (LONG n = 1; n <= 6; ++n) {
+        const Accessible row = child(n);
+        const LONG top = origin.y + (n - 1) * 50, offscreen = n > 4 ? STATE_SYSTEM_OFFSCREEN : 0;
+        EXPECT_EQ(Read(row), Reading(L"Velmo " + std::to_wstring(n), ROLE_SYSTEM_LISTITEM,
+                                 STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE | offscreen,
+                                 {origin.x, top, origin.x + list.ClientWidth(), top + 50}));
+        EXPECT_EQ(Read(row, kButton), Reading(L"卸载", ROLE_SYSTEM_PUSHBUTTON, offscreen,
+                                          {origin.x + 267, top + 13, origin.x + 330, top + 36}));
+    }
+    // Navigation: first and last row, next and previous row, into a row to its button.
+    const Accessible first = child(1), second = child(2);
+    const auto go = [&](const Accessible& from, LONG direction, LONG start = kSelf) {
+        from.Get()->accNavigate(direction, Child(start), &answer);
+        return answer.vt == VT_I4 ? L"child " + std::to_wstring(answer.lVal) : std::get<0>(Read(ObjectOf(answer)));
+    };
+    EXPECT_EQ((std::vector<std::wstring>{go(all, NAVDIR_FIRSTCHILD), go(all, NAVDIR_LASTCHILD), go(all, NAVDIR_NEXT, 2),
+                  go(second, NAVDIR_PREVIOUS), go(first, NAVDIR_PREVIOUS), go(second, NAVDIR_FIRSTCHILD)}),
+        (std::vector<std::wstring>{L"Velmo 1", L"Velmo 6", L"Velmo 3", L"Velmo 1", L"", L"child 1"}));
+    // A point on row 3's button: the list finds the row, the row its button.
+    all.Get()->accHitTest(origin.x + 300, origin.y + 125, &answer);
+    const Accessible third = ObjectOf(answer);
+    third.Get()->accHitTest(origin.x + 300, origin.y + 125, &answer);
+    EXPECT_TRUE(std::get<0>(Read(third)) == L"Velmo 3" && answer.vt == VT_I4 && answer.lVal == kButton);
+
+    // Selected as a screen reader does it when scrolled away: told to all, and scrolled into view.
+    Play({{WM_VSCROLL, SB_PAGEDOWN}});
+    EXPECT_EQ(S_OK, first.Get()->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Child(kSelf)));
+    EXPECT_EQ(Position(), 0);
+    EXPECT_EQ(STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED,
+        std::get<2>(Read(first)));
+    EXPECT_EQ(Play({}), (Notes{{LN_SELCHANGED, 1, 0}}));
+    Pump();
+    EXPECT_EQ(std::exchange(events, {}), (decltype(events){{EVENT_OBJECT_FOCUS, 1}, {EVENT_OBJECT_SELECTION, 1}}));
+    // The button's default action is the mouse's click, once the caller has its answer.
+    EXPECT_EQ(S_OK, third.Get()->accDoDefaultAction(Child(kButton)));
+    EXPECT_EQ(Play({}), Notes{});
+    Pump();
+    EXPECT_EQ(Play({}), (Notes{{LN_COMMAND, 3, 105}}));
+
+    // Rebuilt after another such click: no click, one reorder, old objects answer E_INVALIDARG.
+    EXPECT_EQ(S_OK, third.Get()->accDoDefaultAction(Child(kButton)));
+    list.DeleteAll();
+    AddRows(3);
+    list.Relayout();
+    Pump();
+    EXPECT_EQ(std::exchange(events, {}), (decltype(events){{EVENT_OBJECT_REORDER, kSelf}}));
+    EXPECT_EQ(Play({}), (Notes{{LN_SELCHANGED, 0, 0}}));
+    const auto oldObjectsAnswer = [&] {
+        return std::vector<HRESULT>{third.Get()->get_accState(Child(kButton), &answer),
+            third.Get()->accDoDefaultAction(Child(kButton)),
+            first.Get()->accSelect(SELFLAG_TAKESELECTION, Child(kSelf)),
+            second.Get()->accNavigate(NAVDIR_NEXT, Child(kSelf), &answer), second.Get()->accHitTest(0, 0, &answer),
+            all.Get()->get_accRole(Child(4), &answer)};
+    };
+    EXPECT_EQ(oldObjectsAnswer(), std::vector<HRESULT>(6, E_INVALIDARG));
+    EXPECT_EQ(L"Velmo 3", std::get<0>(Read(all, 3)));
+    // The window destroyed: every object answers RPC_E_DISCONNECTED.
+    DestroyWindow(list.Handle());
+    EXPECT_EQ(oldObjectsAnswer(), std::vector<HRESULT>(6, RPC_E_DISCONNECTED));
+    UnhookWinEvent(hook);
+    CoUninitialize();
+}
+
+} // namespace
