@@ -15,10 +15,10 @@ TEST(ScopedHandle, ClosesEveryValidHandleExactlyOnceUnlessTaken)
     const HANDLE a = reinterpret_cast<HANDLE>(1), b = reinterpret_cast<HANDLE>(2), c = reinterpret_cast<HANDLE>(3);
     {
         ScopedHandle<RecordingTraits> first(a), second(b), failed(INVALID_HANDLE_VALUE);
-        second = std::move(first);  // closes b
+        second = std::move(first); // closes b
         ScopedHandle<RecordingTraits> third(std::move(second));
-        third.Reset(c);  // closes a
-        third.Reset(c);  // the same handle: nothing to close
+        third.Reset(c); // closes a
+        third.Reset(c); // the same handle: nothing to close
         EXPECT_EQ(third.Take(), c);
         EXPECT_FALSE(first || second || third || failed);
         first.Reset(b);

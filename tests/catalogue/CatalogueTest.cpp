@@ -21,7 +21,11 @@
 namespace {
 
 // A value written after a product's name and command; a REG_DWORD holds the number its text spells.
-struct Value { const wchar_t* name; std::wstring text; DWORD type = REG_SZ; };
+struct Value {
+    const wchar_t* name;
+    std::wstring text;
+    DWORD type = REG_SZ;
+};
 
 // name|command|icon|key|root, a "*" marking a text stored as REG_EXPAND_SZ.
 std::vector<std::wstring> Listed(const InstalledEntryList& list)
@@ -37,12 +41,16 @@ std::vector<std::wstring> Listed(const InstalledEntryList& list)
 TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
 {
     ScratchRegistry registry;
-    InstalledEntryList list(1);  // emptied by each scan
+    InstalledEntryList list(1); // emptied by each scan
     const std::wstring n(259, L'n'), c(259, L'c'), i(259, L'i'), f207(207, L'f'), g207(207, L'g');
     const wchar_t *icon = L"DisplayIcon", *command = L"UninstallString", *component = L"SystemComponent";
     // Each product key, in the machine root or the user's, and how the scan lists it ("" when it skips it).
-    const struct { bool machine; std::wstring key, name, command; std::vector<Value> values; std::wstring listed; }
-        products[] = {
+    const struct {
+        bool machine;
+        std::wstring key, name, command;
+        std::vector<Value> values;
+        std::wstring listed;
+    } products[] = {
         {true, L"Kb9", L"Update", L"x", {}, L""},
         {true, L"fixLower", L"Fix (kb77)", L"x", {}, L""},
         {true, L"fixUpper", L"Fix (KB12)", L"x", {}, L""},
@@ -54,18 +62,21 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
         {true, L"dwordCommand", L"Dword Command", L"x", {{command, L"5", REG_DWORD}}, L""},
         {true, L"longName", n + L"n", L"x", {}, L""},
         {true, L"KBase", L"My Velmo", L"x", {{component, L"0", REG_DWORD}, {icon, i + L"i"}}, L"My Velmo|x||KBase|M"},
-        {true, L"XKB1", L"Ｖelmo (Kb1)", L"x", {{component, L"1"}, {icon, L"3", REG_DWORD},
-            {L"ParentKeyName", L"OperatingSystem", REG_BINARY}}, L"Ｖelmo (Kb1)|x||XKB1|M"},
-        {true, L"e", L"äx", L"", {{command, L"%T%", REG_EXPAND_SZ}, {icon, L"%I%", REG_EXPAND_SZ}}, L"äx|%T%*|%I%*|e|M"},
-        {true, L"{A1}", L"Velmo Guard", L"\"C:\\u\" /S", {{icon, L"g.exe,2"}}, L"Velmo Guard|\"C:\\u\" /S|g.exe,2|{A1}|M"},
+        {true, L"XKB1", L"Ｖelmo (Kb1)", L"x",
+            {{component, L"1"}, {icon, L"3", REG_DWORD}, {L"ParentKeyName", L"OperatingSystem", REG_BINARY}},
+            L"Ｖelmo (Kb1)|x||XKB1|M"},
+        {true, L"e", L"äx", L"", {{command, L"%T%", REG_EXPAND_SZ}, {icon, L"%I%", REG_EXPAND_SZ}},
+            L"äx|%T%*|%I%*|e|M"},
+        {true, L"{A1}", L"Velmo Guard", L"\"C:\\u\" /S", {{icon, L"g.exe,2"}},
+            L"Velmo Guard|\"C:\\u\" /S|g.exe,2|{A1}|M"},
         // Texts take 259 characters; the name is written again below without its terminator.
         {true, L"fits", n, c, {{icon, i}}, n + L"|" + c + L"|" + i + L"|fits|M"},
         // Key paths take 259 characters; a longer one must not be read as the key it would be cut to.
         {true, f207, L"apple-pie", L"x", {}, L"apple-pie|x||" + f207 + L"|M"},
         {true, g207 + L"g", L"Too Long", L"x", {}, L""},
         {true, g207, L"apple pie", L"x", {}, L"apple pie|x||" + g207 + L"|M"},
-        {false, L"user", L"VELMO Guard", L"x", {}, L""},  // the machine root wins a name
-        {false, L"b", L"quellmar", L"b", {}, L""},  // then the key met first
+        {false, L"user", L"VELMO Guard", L"x", {}, L""}, // the machine root wins a name
+        {false, L"b", L"quellmar", L"b", {}, L""},       // then the key met first
         {false, L"a", L"QuellMAR", L"a", {}, L"QuellMAR|a||a|U"},
     };
     std::vector<std::wstring> expected;
@@ -83,7 +94,7 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
     std::stable_sort(expected.begin(), expected.end(), [](const std::wstring& a, const std::wstring& b) {
         return lstrcmpiW(a.substr(0, a.find(L'|')).c_str(), b.substr(0, b.find(L'|')).c_str()) < 0;
     });
-    CollectTargetProducts(list);  // a fresh scan's names starting with a keyword in any ASCII case
+    CollectTargetProducts(list); // a fresh scan's names starting with a keyword in any ASCII case
     EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[20].listed, products[13].listed}));
     EXPECT_TRUE(ScanInstalledEntries(list));
     EXPECT_EQ(Listed(list), expected);
@@ -91,12 +102,15 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
 
 TEST(SameEntries, ComparesNamesCommandsAndWhetherCommandsExpandPositionByPosition)
 {
-    const InstalledEntry a = {0, L"Velmo A", L"", L"a", false, false, L""}, b = {0, L"Velmo B", L"", L"b", false, false, L""},
-        name = {0, L"velmo B", L"", L"b", false, false, L""}, command = {0, L"Velmo B", L"", L"B", false, false, L""},
-        expandable = {0, L"Velmo B", L"", L"b", false, true, L""};
+    const InstalledEntry a = {0, L"Velmo A", L"", L"a", false, false, L""},
+                         b = {0, L"Velmo B", L"", L"b", false, false, L""},
+                         name = {0, L"velmo B", L"", L"b", false, false, L""},
+                         command = {0, L"Velmo B", L"", L"B", false, false, L""},
+                         expandable = {0, L"Velmo B", L"", L"b", false, true, L""};
     // Position, icon, key and root do not count.
     EXPECT_TRUE(SameEntries({{7, L"Velmo A", L"i", L"a", true, false, L"k", true}, b}, {a, b}));
-    for (const InstalledEntryList& other : {InstalledEntryList{}, {a}, {b, a}, {a, name}, {a, command}, {a, expandable}}) {
+    for (const InstalledEntryList& other :
+        {InstalledEntryList{}, {a}, {b, a}, {a, name}, {a, command}, {a, expandable}}) {
         EXPECT_FALSE(SameEntries(other, {a, b}) || SameEntries({a, b}, other));
     }
 }
@@ -126,14 +140,15 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndFailsSilen
     const std::wstring command = L"\"" + StubUninstallerPath() + L"\" %FG_DIR%" + arguments;
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_DIR", ModuleDirectory().c_str()));
     EXPECT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
-    EXPECT_EQ(LaunchUninstaller(L"\"%FG_DIR%\\stub_uninstaller.exe\" %FG_DIR%" + arguments, true), LaunchResult::Started);
-    EXPECT_TRUE(runs.Take().empty());  // both still held: neither launch waited
+    EXPECT_EQ(LaunchUninstaller(L"\"%FG_DIR%\\stub_uninstaller.exe\" %FG_DIR%" + arguments, true),
+        LaunchResult::Started);
+    EXPECT_TRUE(runs.Take().empty()); // both still held: neither launch waited
     // The same start with inheritance on, to show that a stub would see the handle.
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION control = {};
-    ASSERT_TRUE(CreateProcessW(
-        nullptr, std::wstring(command).data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &control));
+    ASSERT_TRUE(CreateProcessW(nullptr, std::wstring(command).data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+        &startup, &control));
     const ScopedKernelHandle controlProcess(control.hProcess), controlThread(control.hThread);
     SetEvent(event.Get());
     std::multiset<std::wstring> seen;
@@ -141,12 +156,16 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndFailsSilen
         seen.insert(run.handleState + L": " + run.commandLine);
     }
     const std::wstring expanded = L"\"" + StubUninstallerPath() + L"\" " + ModuleDirectory() + arguments;
-    EXPECT_EQ(seen, (std::multiset<std::wstring>{L"not open: " + command, L"not open: " + expanded, L"open: " + command}));
+    EXPECT_EQ(seen,
+        (std::multiset<std::wstring>{L"not open: " + command, L"not open: " + expanded, L"open: " + command}));
     EXPECT_EQ(VisibleWindows(), windows);
 }
 
 // How the stand-ins for process creation and the shell fail, and what the shell was asked for.
-struct { DWORD createError, shellError; std::wstring request; } fake;
+struct {
+    DWORD createError, shellError;
+    std::wstring request;
+} fake;
 
 BOOL WINAPI FailingCreateProcess(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
     LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
@@ -182,8 +201,9 @@ TEST(UninstallerLaunch, ProgramsNeedingElevationAreStartedThroughTheConsentPromp
         {L"MsiExec.exe /X{6A1C}", kElevate, 0, kStarted, L"runas " + system + L"MsiExec.exe|/X{6A1C}"},
         {folder / L"a b /x", kElevate, 0, kStarted, L"runas " + folder / L"a.exe|b /x"},
         {L"\"C:\\u.exe\"", kElevate, ERROR_FILE_NOT_FOUND, kFailed, L"runas C:\\u.exe|"},
-        {L"\"C:\\u.exe\"", kElevate, ERROR_CANCELLED, LaunchResult::Declined, L"runas C:\\u.exe|"},  // the user said no
-        {L"", kElevate, 0, kFailed, L""}, {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L""}};  // other failures: no shell
+        {L"\"C:\\u.exe\"", kElevate, ERROR_CANCELLED, LaunchResult::Declined, L"runas C:\\u.exe|"}, // the user said no
+        {L"", kElevate, 0, kFailed, L""},
+        {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L""}}; // other failures: no shell
     for (const auto& [command, createError, shellError, result, request] : cases) {
         fake = {createError, shellError, L""};
         const ProcessStarter starter = {&FailingCreateProcess, &RecordingShellExecute};
@@ -198,7 +218,8 @@ TEST(ParseIconSpec, SplitsAtTheFirstCommaTrimsEndQuotesAndRejectsPathsThatDoNotF
     // A spec, and its path and index; the index reads as _wtoi from the first sign or digit.
     const std::pair<std::wstring, std::wstring> cases[] = {{L"'C:\\a,b.exe', -101", L"C:\\a|-101"},
         {L"\"'C:\\it's.ico'\" ", L"C:\\it's.ico'\" |0"}, {L"a,icon #-4x", L"a|-4"}, {L"a,+x5", L"a|0"},
-        {a259, a259 + L"|0"}, {a259 + L"a", L"rejected |0"}, {a258 + L",1", a258 + L"|1"}, {a259 + L",1", L"rejected |0"}};
+        {a259, a259 + L"|0"}, {a259 + L"a", L"rejected |0"}, {a258 + L",1", a258 + L"|1"},
+        {a259 + L",1", L"rejected |0"}};
     for (const auto& [spec, parsed] : cases) {
         wchar_t path[kIconPathLength];
         int index = 12345;
@@ -232,18 +253,20 @@ TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestr
     const ScratchFolder scratch(L"fg-icon");
     int written = 0;
     for (const std::string& bytes : {ico, tooMany, ico.substr(0, 14), pastTheEnd, noImage, std::string("text\r\n")}) {
-        std::ofstream(std::filesystem::path(scratch / (std::to_wstring(written++) + L".ico")), std::ios::binary) << bytes;
+        std::ofstream(std::filesystem::path(scratch / (std::to_wstring(written++) + L".ico")), std::ios::binary)
+            << bytes;
     }
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS", folder.c_str()));
     // A spec, whether it is stored as expandable, and the icon held after loading it over a blue one.
     const std::tuple<std::wstring, bool, COLORREF> cases[] = {{sample, false, kRed}, {sample + L",1", false, kBlue},
-        {L"'" + sample + L"', -5", false, kRed}, {L"\"" + sample + L"\",-7", false, kBlue}, {scratch / L"0.ico", false, kRed},
-        {folder + L"\\sample_blue.ico", false, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", true, kBlue},
-        {L"%FG_ICONS%\\sample_blue.ico", false, kNone}, {std::wstring(300, L'a'), false, kBlue},  // does not parse
+        {L"'" + sample + L"', -5", false, kRed}, {L"\"" + sample + L"\",-7", false, kBlue},
+        {scratch / L"0.ico", false, kRed}, {folder + L"\\sample_blue.ico", false, kBlue},
+        {L"%FG_ICONS%\\sample_blue.ico", true, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", false, kNone},
+        {std::wstring(300, L'a'), false, kBlue}, // does not parse
         {sample + L",2", false, kNone}, {sample + L",-6", false, kNone}, {L"", false, kNone},
         {StubUninstallerPath(), false, kNone}, {scratch / L"1.ico", false, kNone}, {scratch / L"2.ico", false, kNone},
         {scratch / L"3.ico", false, kNone}, {scratch / L"4.ico", false, kNone}, {scratch / L"5.ico", false, kNone},
-        {sample + L",-1", false, kNone}};  // -1 would ask for the number of icons, which is no icon
+        {sample + L",-1", false, kNone}}; // -1 would ask for the number of icons, which is no icon
     for (const auto& [spec, expandable, colour] : cases) {
         EntryIcon icon;
         ASSERT_TRUE(icon.LoadFromFile(sample.c_str(), 1));
@@ -251,7 +274,7 @@ TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestr
         const bool loaded = icon.LoadFromSpec(spec, expandable);
         EXPECT_EQ(loaded, colour != kNone && icon.Icon() != blue) << spec;
         EXPECT_EQ(Drawn(icon), colour) << spec;
-        EXPECT_TRUE(icon.Icon() == blue || !DestroyIcon(blue)) << spec;  // destroyed when replaced or let go
+        EXPECT_TRUE(icon.Icon() == blue || !DestroyIcon(blue)) << spec; // destroyed when replaced or let go
     }
 }
 

@@ -21,11 +21,13 @@ TEST(Wow64Scan, ListsTheMachineProductsOfBothViewsOnceEachThe32BitViewWinning)
     for (const auto& [view, product, command] : products) {
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (keys + product).c_str(), 0, nullptr, 0, KEY_SET_VALUE | view,
-                      nullptr, &key, nullptr), ERROR_SUCCESS);
+                      nullptr, &key, nullptr),
+            ERROR_SUCCESS);
         const RegKey owner(key);
         const std::wstring name = tag + product;
         RegSetKeyValueW(key, nullptr, L"DisplayName", REG_SZ, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-        RegSetKeyValueW(key, nullptr, L"UninstallString", REG_SZ, command.c_str(), (command.size() + 1) * sizeof(wchar_t));
+        RegSetKeyValueW(key, nullptr, L"UninstallString", REG_SZ, command.c_str(),
+            (command.size() + 1) * sizeof(wchar_t));
     }
     InstalledEntryList list;
     CollectTargetProducts(list);
