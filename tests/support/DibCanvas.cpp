@@ -19,8 +19,11 @@ HBITMAP CreateDib(HDC dc, int width, int height, DWORD** bits)
 } // namespace
 
 DibCanvas::DibCanvas(int width, int height, COLORREF background)
-    : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)),
-      bitmap_(CreateDib(dc_.Get(), width, height, &bits_)), select_(dc_.Get(), bitmap_.Get())
+    : width_(width),
+      height_(height),
+      dc_(CreateCompatibleDC(nullptr)),
+      bitmap_(CreateDib(dc_.Get(), width, height, &bits_)),
+      select_(dc_.Get(), bitmap_.Get())
 {
     std::fill(bits_, bits_ + width * height, RGB(GetBValue(background), GetGValue(background), GetRValue(background)));
 }

@@ -17,19 +17,20 @@ RegKey CreateKey(HKEY root, const std::wstring& path)
     return RegKey(key);
 }
 
-std::wstring UniqueScratchPath()
+std::wstring ProductPath(const std::wstring& keyName)
 {
-    static unsigned counter = 0;
-    return std::wstring(kScratchParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-"
-        + std::to_wstring(++counter);
+    return std::wstring(kUninstallKeyPath) + L"\\" + keyName;
 }
 
 } // namespace
 
-ScratchRegistry::ScratchRegistry() : scratchPath_(UniqueScratchPath())
+ScratchRegistry::ScratchRegistry()
 {
-    machine_ = CreateKey(HKEY_CURRENT_USER, scratchPath_ + L"\\machine");
-    user_ = CreateKey(HKEY_CURRENT_USER, scratchPath_ + L"\\user");
+    static unsigned counter = 0;
+    path_ = std::wstring(kScratchParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-"
+        + std::to_wstring(++counter);
+    machine_ = CreateKey(HKEY_CURRENT_USER, path_ + L"\\machine");
+    user_ = CreateKey(HKEY_CURRENT_USER, path_ + L"\\user");
     if (RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.Get()) != ERROR_SUCCESS
         || RegOverridePredefKey(HKEY_CURRENT_USER, user_.Get()) != ERROR_SUCCESS) {
         RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
@@ -39,36 +40,23 @@ ScratchRegistry::ScratchRegistry() : scratchPath_(UniqueScratchPath())
 
 ScratchRegistry::~ScratchRegistry()
 {
-    product_ = RegKey();
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    machine_ = RegKey();
-    user_ = RegKey();
-    RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath_.c_str());
+    machine_.Reset();
+    user_.Reset();
+    RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, kScratchParent); // only succeeds once empty
-}
-
-HKEY ScratchRegistry::Product(bool machine, const std::wstring& keyName)
-{
-    product_ = CreateKey(RootKey(machine), std::wstring(kUninstallKeyPath) + L"\\" + keyName);
-    return product_.Get();
-}
-
-void ScratchRegistry::CreateUninstallKey(bool machine)
-{
-    CreateKey(RootKey(machine), kUninstallKeyPath);
 }
 
 void ScratchRegistry::CreateUninstallParent(bool machine)
 {
     const std::wstring path = kUninstallKeyPath;
-    CreateKey(RootKey(machine), path.substr(0, path.rfind(L'\\')));
+    CreateKey(Root(machine), path.substr(0, path.rfind(L'\\')));
 }
 
 void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
 {
-    product_ = RegKey();
-    RegDeleteTreeW(RootKey(machine), (std::wstring(kUninstallKeyPath) + L"\\" + keyName).c_str());
+    RegDeleteTreeW(Root(machine), ProductPath(keyName).c_str());
 }
 
 void ScratchRegistry::WriteString(bool machine, const std::wstring& keyName, const wchar_t* value,
@@ -85,8 +73,8 @@ void ScratchRegistry::WriteDword(bool machine, const std::wstring& keyName, cons
 void ScratchRegistry::WriteBinary(bool machine, const std::wstring& keyName, const wchar_t* value, const void* data,
     DWORD size, DWORD type)
 {
-    if (RegSetValueExW(Product(machine, keyName), value, 0, type, static_cast<const BYTE*>(data), size)
-        != ERROR_SUCCESS) {
+    const RegKey product = CreateKey(Root(machine), ProductPath(keyName));
+    if (RegSetValueExW(product.Get(), value, 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot write a scratch registry value");
     }
 }

@@ -13,9 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr DWORD kPollMs = 50;
-
-// The records' paths; the stub renames a finished record into place, so each is whole.
+// The stub renames a finished record into place, so every ".rec" is whole.
 std::vector<fs::path> RecordFiles(const fs::path& folder)
 {
     std::vector<fs::path> files;
@@ -27,42 +25,31 @@ std::vector<fs::path> RecordFiles(const fs::path& folder)
     return files;
 }
 
-// A record is four lines of UTF-16: command line, current directory, module, handle state.
-StubRun ReadRecord(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::wistringstream lines(
-        std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
-    StubRun run;
-    std::getline(lines, run.commandLine);
-    std::getline(lines, run.directory);
-    std::getline(lines, run.module);
-    std::getline(lines, run.handleState);
-    return run;
-}
-
 } // namespace
 
 std::wstring StubRun::Tag() const
 {
     const size_t start = commandLine.find(L"tag:");
-    if (start == std::wstring::npos) {
-        return L"";
-    }
-    const size_t end = commandLine.find_first_of(L" \"", start);
-    return commandLine.substr(start + 4, end == std::wstring::npos ? std::wstring::npos : end - start - 4);
+    return start == std::wstring::npos
+        ? L""
+        : commandLine.substr(start + 4, commandLine.find_first_of(L" \"", start) - start - 4);
 }
-
-StubRuns::StubRuns() : folder_(L"farrowgate-runs") {}
 
 std::vector<StubRun> StubRuns::Take()
 {
     std::vector<StubRun> runs;
-    std::error_code ignored;
     for (const fs::path& path : RecordFiles(folder_.Path())) {
-        runs.push_back(ReadRecord(path));
-        fs::remove(path, ignored);
+        // Four lines of UTF-16: command line, current directory, module, handle state.
+        std::ifstream file(path, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::wistringstream lines(
+            std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
+        StubRun run;
+        std::getline(std::getline(std::getline(std::getline(lines, run.commandLine), run.directory), run.module),
+            run.handleState);
+        runs.push_back(run);
+        file.close();
+        fs::remove(path);
     }
     return runs;
 }
@@ -71,7 +58,7 @@ std::vector<StubRun> StubRuns::TakeAtLeast(size_t count, unsigned timeoutMs)
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (RecordFiles(folder_.Path()).size() < count && GetTickCount64() < deadline) {
-        Sleep(kPollMs);
+        Sleep(50);
     }
     return Take();
 }
