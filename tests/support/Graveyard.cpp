@@ -1,7 +1,14 @@
 #include "tests/support/Graveyard.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+
+namespace {
+
+constexpr unsigned char kMarker = 0xDD;
+
+} // namespace
 
 Graveyard& Graveyard::Instance()
 {
@@ -9,28 +16,17 @@ Graveyard& Graveyard::Instance()
     return graveyard;
 }
 
-void* Graveyard::Allocate(std::size_t size)
-{
-    return ::operator new(size);
-}
-
 void Graveyard::Bury(void* memory, std::size_t size)
 {
     std::memset(memory, kMarker, size);
-    graves_.emplace_back(memory, size);
+    graves_.emplace_back(static_cast<unsigned char*>(memory), size);
 }
 
 bool Graveyard::Untouched() const
 {
-    for (const auto& [memory, size] : graves_) {
-        const auto* bytes = static_cast<const unsigned char*>(memory);
-        for (std::size_t i = 0; i < size; ++i) {
-            if (bytes[i] != kMarker) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return std::all_of(graves_.begin(), graves_.end(), [](const auto& grave) {
+        return std::all_of(grave.first, grave.first + grave.second, [](unsigned char b) { return b == kMarker; });
+    });
 }
 
 void Graveyard::Clear()

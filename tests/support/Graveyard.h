@@ -5,24 +5,21 @@
 #include <vector>
 
 // Memory of deleted Poisoned objects: freed blocks are filled with a marker
-// and kept until the test ends, so a virtual call through a deleted object
-// crashes and a write to one shows as a spoilt marker.
+// and kept until Clear, so a virtual call through a deleted object crashes and
+// a write to one shows as a spoilt marker.
 class Graveyard {
 public:
-    static constexpr unsigned char kMarker = 0xDD;
-
     static Graveyard& Instance();
     ~Graveyard() { Clear(); }
 
-    void* Allocate(std::size_t size);
     void Bury(void* memory, std::size_t size);
-    // Whether every buried block still holds nothing but the marker.
+    // Every buried block still holds nothing but the marker.
     bool Untouched() const;
     std::size_t Count() const { return graves_.size(); }
     void Clear();
 
 private:
-    std::vector<std::pair<void*, std::size_t>> graves_;
+    std::vector<std::pair<unsigned char*, std::size_t>> graves_;
 };
 
 // An object of class Base whose memory goes to the Graveyard when it is deleted.
@@ -30,6 +27,5 @@ template <typename Base>
 class Poisoned : public Base {
 public:
     using Base::Base;
-    static void* operator new(std::size_t size) { return Graveyard::Instance().Allocate(size); }
     static void operator delete(void* memory, std::size_t size) { Graveyard::Instance().Bury(memory, size); }
 };
