@@ -1,0 +1,129 @@
+#include "app/ComApartment.h"
+#include "catalogue/UninstallScan.h"
+#include "listctrl/ListControl.h"
+#include "tests/support/ModuleDirectory.h"
+#include "tests/support/StubRuns.h"
+#include "tests/support/SyntheticInput.h"
+
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+#include <process.h>
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+constexpr unsigned kWaitMs = 30000;  // generous for a loaded machine; not a timing goal
+
+template <typename Condition>
+bool WaitUntil(Condition condition)
+{
+    for (const ULONGLONG deadline = GetTickCount64() + kWaitMs; !condition() && GetTickCount64() < deadline;) {
+        Sleep(100);
+    }
+    return condition();
+}
+
+struct Child : VARIANT { explicit Child(LONG id) : VARIANT() { vt = VT_I4; lVal = id; } };
+
+// A row at a position from 1 as assistive technology gets it; its child 1 is the row's "卸载".
+ScopedComReference<IAccessible> Row(IAccessible& list, LONG position)
+{
+    IDispatch* dispatch = nullptr;
+    IAccessible* row = nullptr;
+    if (list.get_accChild(Child(position), &dispatch) == S_OK) {
+        dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&row));
+        dispatch->Release();
+    }
+    return ScopedComReference<IAccessible>(row);
+}
+
+Texts RowNames(IAccessible& list)
+{
+    LONG count = 0;
+    list.get_accChildCount(&count);
+    Texts names;
+    for (BSTR name = nullptr; static_cast<LONG>(names.size()) < count; SysFreeString(name)) {
+        list.get_accName(Child(static_cast<LONG>(names.size()) + 1), &name);
+        names.push_back(name ? name : L"");
+    }
+    return names;
+}
+
+// Clicks (2: double-clicks) the middle of an object's child where the screen shows it.
+void ClickOn(IAccessible* object, LONG child, int clicks = 1)
+{
+    LONG left = 0, top = 0, width = 0, height = 0;
+    ASSERT_TRUE(object && SUCCEEDED(object->accLocation(&left, &top, &width, &height, Child(child))));
+    ClickAt({left + width / 2, top + height / 2}, clicks);
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { TearDown(); }  // a run cut short leaves nothing behind
+    void TearDown() override
+    {
+        TerminateProcess(process_.Get(), 1);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, Key(L"one").c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, Key(L"two").c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, Key(L"three").c_str());
+    }
+    static std::wstring Key(const std::wstring& tag) { return kUninstallKeyPath + (L"\\FarrowgateE2E." + tag); }
+
+    // A product whose uninstaller, the stub, records its tag.
+    void AddProduct(HKEY root, const std::wstring& name, const std::wstring& tag, const std::wstring& options = L"")
+    {
+        const std::wstring command =
+            L"\"" + StubUninstallerPath() + L"\" tag:" + tag + options + L" \"" + runs_.Folder() + L"\"";
+        for (const auto& [value, text] : {std::pair(L"DisplayName", name), std::pair(L"UninstallString", command)}) {
+            RegSetKeyValueW(root, Key(tag).c_str(), value, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        }
+    }
+
+    StubRuns runs_;
+    ScopedKernelHandle process_;
+};
+
+TEST_F(ProgramTest, UninstallsByMouseKeyboardAndScreenReaderAndTheCloseBoxEndsItWithZero)
+{
+    AddProduct(HKEY_LOCAL_MACHINE, L"Velmo One", L"one");
+    AddProduct(HKEY_CURRENT_USER, L"Quellmar Two", L"two", L" --remove HKCU FarrowgateE2E.two");  // as a real one does
+    AddProduct(HKEY_LOCAL_MACHINE, L"Velmo Three", L"three");
+    const std::wstring program = ModuleDirectory() + L"\\farrowgate.exe";
+    process_.Reset(reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, program.c_str(), L"farrowgate", nullptr)));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window = FindWindowW(L"#32770", L"Farrowgate (1.0 Beta)")); }));
+    const ComApartment apartment;
+    IAccessible* list = nullptr;
+    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(FindWindowExW(window, nullptr, kListClassName, nullptr), OBJID_CLIENT,
+                        IID_IAccessible, reinterpret_cast<void**>(&list)));
+    const ScopedComReference<IAccessible> held(list);
+    ASSERT_TRUE(WaitUntil([&] { return RowNames(*list) == Texts{L"Quellmar Two", L"Velmo One", L"Velmo Three"}; }));
+
+    // A double-click on "卸载" is two clicks; Space with no row selected presses nothing.
+    ClickOn(Row(*list, 1).Get(), 1, 2);
+    EXPECT_EQ((Texts{L"two", L"two"}), runs_.TakeTags(2, kWaitMs));
+    TypeKey(VK_SPACE);
+    // The product its uninstaller removed leaves the list; the rows after it move up.
+    ASSERT_TRUE(WaitUntil([&] { return RowNames(*list) == Texts{L"Velmo One", L"Velmo Three"}; }));
+    ClickOn(Row(*list, 2).Get(), 1);
+    EXPECT_EQ(Texts{L"three"}, runs_.TakeTags(1, kWaitMs));
+    EXPECT_EQ(S_OK, Row(*list, 1).Get()->accDoDefaultAction(Child(1)));
+    EXPECT_EQ(Texts{L"one"}, runs_.TakeTags(1, kWaitMs));
+    // A double-click on a row's body only selects it; Space then presses its button once.
+    ClickOn(list, 1, 2);
+    TypeKey(VK_SPACE);
+    EXPECT_EQ(Texts{L"one"}, runs_.TakeTags(1, kWaitMs));
+    Sleep(1500);  // time for a wrong start to show
+    EXPECT_TRUE(runs_.Take().empty());
+
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    ClickAt({frame.right - GetSystemMetrics(SM_CXDLGFRAME) - GetSystemMetrics(SM_CXSIZE) / 2,
+        frame.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSIZE) / 2});
+    DWORD exitCode = STILL_ACTIVE;
+    WaitForSingleObject(process_.Get(), kWaitMs);
+    EXPECT_TRUE(GetExitCodeProcess(process_.Get(), &exitCode) && exitCode == 0) << "exit code " << exitCode;
+}
+
+} // namespace
