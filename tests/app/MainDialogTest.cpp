@@ -15,7 +15,7 @@ constexpr bool kMachine = true;
 constexpr bool kUser = false;
 
 std::function<void()> g_onTick;
-Names g_boxes;  // the message boxes the dialog showed, as "caption: text"
+Names g_boxes; // the message boxes the dialog showed, as "caption: text"
 int g_scans = 0;
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
@@ -27,7 +27,10 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 // its refresh timer stopped; records and closes its message boxes. DoModal's result, 0 if the checks did not end it.
 INT_PTR Open(const std::function<void(HWND)>& checks, const ProcessStarter& starter = PlatformProcessStarter())
 {
-    MainDialog dialog(starter, [](InstalledEntryList& list) { ++g_scans; CollectTargetProducts(list); });
+    MainDialog dialog(starter, [](InstalledEntryList& list) {
+        ++g_scans;
+        CollectTargetProducts(list);
+    });
     enum { kWaiting, kChecking, kDone } stage = kWaiting;
     g_boxes.clear();
     g_onTick = [&] {
@@ -89,13 +92,13 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
     // Nothing at all in the user's root: no key to watch there, so every refresh scans.
     Open([](HWND dialog) { EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog)); });
 
-    registry_.CreateUninstallParent(kUser);  // the user's Uninstall key is yet to come
+    registry_.CreateUninstallParent(kUser); // the user's Uninstall key is yet to come
     const ULONGLONG opened = GetTickCount64();
     EXPECT_EQ(2, Open([&](HWND dialog) {
-        EXPECT_LT(GetTickCount64() - opened, kRefreshPeriodMs);  // filled before the first tick
+        EXPECT_LT(GetTickCount64() - opened, kRefreshPeriodMs); // filled before the first tick
         EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog));
         EXPECT_EQ(List(dialog), GetFocus());
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER)));  // the list stands in its place
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
         EXPECT_EQ(0, ScansOfARefresh(dialog));
         // A new icon is no new product: scanned, but nothing rebuilt or repainted.
         ValidateRect(List(dialog), nullptr);
@@ -139,22 +142,24 @@ TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFail
     const Names error = {L"错误: 没有找到卸载程序"};
     // The second row's command, the process starts and the message boxes a click on its "卸载" shows.
     const std::tuple<std::wstring, ProcessStarter, Names> cases[] = {
-        {L"", PlatformProcessStarter(), error},  // only a row made directly can have none
+        {L"", PlatformProcessStarter(), error}, // only a row made directly can have none
         {missing, PlatformProcessStarter(), error},
         {missing, {&ElevationRequired, &ConsentDeclined}, {}},
         {L"\"" + StubUninstallerPath() + L"\" tag:second \"" + runs_.Folder() + L"\"", PlatformProcessStarter(), {}},
     };
     for (const auto& [command, starter, shown] : cases) {
-        Open([&](HWND dialog) {
-            Rows(dialog).AddEntry({1, L"Velmo Alpha", L"", missing, false, false, L"first", true}, true);
-            Rows(dialog).AddEntry({2, L"Velmo Beta", L"", command, false, false, L"second", true}, true);
-            // Other notifications, commands, senders or keys start nothing (the first row would show a box).
-            SendListNotify(dialog, List(dialog), NM_DBLCLK, 1);
-            SendListNotify(dialog, List(dialog), LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
-            SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1);
-            SendListNotify(dialog, List(dialog), LN_COMMAND, 3);
-            SendListNotify(dialog, List(dialog), LN_COMMAND, 2);
-        }, starter);
+        Open(
+            [&](HWND dialog) {
+                Rows(dialog).AddEntry({1, L"Velmo Alpha", L"", missing, false, false, L"first", true}, true);
+                Rows(dialog).AddEntry({2, L"Velmo Beta", L"", command, false, false, L"second", true}, true);
+                // Other notifications, commands, senders or keys start nothing (the first row would show a box).
+                SendListNotify(dialog, List(dialog), NM_DBLCLK, 1);
+                SendListNotify(dialog, List(dialog), LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
+                SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1);
+                SendListNotify(dialog, List(dialog), LN_COMMAND, 3);
+                SendListNotify(dialog, List(dialog), LN_COMMAND, 2);
+            },
+            starter);
         EXPECT_EQ(shown, g_boxes) << "command: " << command;
     }
     EXPECT_EQ(Names{L"second"}, runs_.TakeTags(1));

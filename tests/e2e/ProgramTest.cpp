@@ -13,7 +13,7 @@
 namespace {
 
 using Texts = std::vector<std::wstring>;
-constexpr unsigned kWaitMs = 30000;  // generous for a loaded machine; not a timing goal
+constexpr unsigned kWaitMs = 30000; // generous for a loaded machine; not a timing goal
 
 template <typename Condition>
 bool WaitUntil(Condition condition)
@@ -24,7 +24,13 @@ bool WaitUntil(Condition condition)
     return condition();
 }
 
-struct Child : VARIANT { explicit Child(LONG id) : VARIANT() { vt = VT_I4; lVal = id; } };
+struct Child : VARIANT {
+    explicit Child(LONG id) : VARIANT()
+    {
+        vt = VT_I4;
+        lVal = id;
+    }
+};
 
 // A row at a position from 1 as assistive technology gets it; its child 1 is the row's "卸载".
 ScopedComReference<IAccessible> Row(IAccessible& list, LONG position)
@@ -60,7 +66,7 @@ void ClickOn(IAccessible* object, LONG child, int clicks = 1)
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override { TearDown(); }  // a run cut short leaves nothing behind
+    void SetUp() override { TearDown(); } // a run cut short leaves nothing behind
     void TearDown() override
     {
         TerminateProcess(process_.Get(), 1);
@@ -87,7 +93,7 @@ protected:
 TEST_F(ProgramTest, UninstallsByMouseKeyboardAndScreenReaderAndTheCloseBoxEndsItWithZero)
 {
     AddProduct(HKEY_LOCAL_MACHINE, L"Velmo One", L"one");
-    AddProduct(HKEY_CURRENT_USER, L"Quellmar Two", L"two", L" --remove HKCU FarrowgateE2E.two");  // as a real one does
+    AddProduct(HKEY_CURRENT_USER, L"Quellmar Two", L"two", L" --remove HKCU FarrowgateE2E.two"); // as a real one does
     AddProduct(HKEY_LOCAL_MACHINE, L"Velmo Three", L"three");
     const std::wstring program = ModuleDirectory() + L"\\farrowgate.exe";
     process_.Reset(reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, program.c_str(), L"farrowgate", nullptr)));
@@ -95,8 +101,9 @@ TEST_F(ProgramTest, UninstallsByMouseKeyboardAndScreenReaderAndTheCloseBoxEndsIt
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window = FindWindowW(L"#32770", L"Farrowgate (1.0 Beta)")); }));
     const ComApartment apartment;
     IAccessible* list = nullptr;
-    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(FindWindowExW(window, nullptr, kListClassName, nullptr), OBJID_CLIENT,
-                        IID_IAccessible, reinterpret_cast<void**>(&list)));
+    ASSERT_EQ(S_OK,
+        AccessibleObjectFromWindow(FindWindowExW(window, nullptr, kListClassName, nullptr), OBJID_CLIENT,
+            IID_IAccessible, reinterpret_cast<void**>(&list)));
     const ScopedComReference<IAccessible> held(list);
     ASSERT_TRUE(WaitUntil([&] { return RowNames(*list) == Texts{L"Quellmar Two", L"Velmo One", L"Velmo Three"}; }));
 
@@ -114,7 +121,7 @@ TEST_F(ProgramTest, UninstallsByMouseKeyboardAndScreenReaderAndTheCloseBoxEndsIt
     ClickOn(list, 1, 2);
     TypeKey(VK_SPACE);
     EXPECT_EQ(Texts{L"one"}, runs_.TakeTags(1, kWaitMs));
-    Sleep(1500);  // time for a wrong start to show
+    Sleep(1500); // time for a wrong start to show
     EXPECT_TRUE(runs_.Take().empty());
 
     RECT frame = {};
