@@ -100,19 +100,18 @@ bool ElementHost::RunPressLoop(Element* target)
     MSG message;
     for (;;) {
         const BOOL got = GetMessageW(&message, window_, 0, 0);
-        if (got == 0) {
-            pressedElement_ = nullptr;
-            ReleaseCapture();
-            // The application's own loop must end as well.
-            PostQuitMessage(0);
-            return true;
-        }
-        if (got == -1 || ::GetCapture() != window_) {
-            // The window is gone or lost the mouse: the press ends without a
-            // release, and the target must not keep its pressed look.
+        if (got == 0 || got == -1 || ::GetCapture() != window_) {
+            // The application quits, the window is gone or it lost the mouse:
+            // the press ends without a release, and the target must not keep
+            // its pressed look.
             if (pressedElement_ == target) {
                 pressedElement_ = nullptr;
                 target->OnPressCancelled();
+            }
+            if (got == 0) {
+                ReleaseCapture();
+                // The application's own loop must end as well.
+                PostQuitMessage(0);
             }
             return true;
         }

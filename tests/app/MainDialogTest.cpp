@@ -99,6 +99,10 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
         EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog));
         EXPECT_EQ(List(dialog), GetFocus());
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
+        RECT placeholder = {}, list = {};
+        GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
+        GetWindowRect(List(dialog), &list);
+        EXPECT_TRUE(EqualRect(&placeholder, &list));
         EXPECT_EQ(0, ScansOfARefresh(dialog));
         // A new icon is no new product: scanned, but nothing rebuilt or repainted.
         ValidateRect(List(dialog), nullptr);

@@ -78,6 +78,7 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
         {false, L"user", L"VELMO Guard", L"x", {}, L""}, // the machine root wins a name
         {false, L"b", L"quellmar", L"b", {}, L""},       // then the key met first
         {false, L"a", L"QuellMAR", L"a", {}, L"QuellMAR|a||a|U"},
+        {true, L"part", L"Part", L"x", {{L"ParentKeyName", L"Velmo Suite"}}, L"Part|x||part|M"},
     };
     std::vector<std::wstring> expected;
     for (const auto& product : products) {

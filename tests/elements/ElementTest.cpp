@@ -55,6 +55,9 @@ TEST_F(ElementTest, ElementsAreHitAndHoveredWhereTheyAreUntilRemoved)
 {
     host_.OnMouseMove({100, 40});
     EXPECT_TRUE(button_->Hover());
+    host_.OnMouseLeave();
+    EXPECT_FALSE(button_->Hover()) << "the mouse left the window";
+    host_.OnMouseMove({100, 40});
     host_.OnMouseMove({10, 10});
     EXPECT_FALSE(button_->Hover());
     row_->MoveTo(20, 40, false);
@@ -86,6 +89,7 @@ TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
         {"out and back", {{WM_MOUSEMOVE, {150, 90}}, {WM_MOUSEMOVE, {101, 41}}, {WM_LBUTTONUP, {101, 41}}}, nullptr, 1},
         {"released outside", {{WM_MOUSEMOVE, {-5, -7}}, {WM_LBUTTONUP, {-5, -7}}}, nullptr, 0},
         {"capture lost", {{WM_COMMAND, {}}, {WM_LBUTTONUP, {100, 40}}}, [] { ReleaseCapture(); }, 0},
+        {"quit", {{WM_COMMAND, {}}}, [] { PostQuitMessage(0); }, 0},
         {"row gone", {{WM_COMMAND, {}}, {WM_LBUTTONUP, {100, 40}}}, [&] { host_.Root()->RemoveChild(row_, false); }, 0},
     };
     for (const auto& c : cases) {
@@ -97,6 +101,9 @@ TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
         EXPECT_TRUE(host_.TrackPress({100, 40})) << c.name;
         EXPECT_EQ(clicks_, std::vector<WPARAM>(c.clicks, 7)) << c.name;
         EXPECT_EQ(GetCapture(), nullptr) << c.name;
+        MSG quit = {}; // the application's own loop must end too
+        EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0,
+            std::string(c.name) == "quit");
         if (c.midPress && std::string(c.name) != "row gone") {
             EXPECT_FALSE(button_->Pressed()) << c.name;
         }

@@ -1,4 +1,6 @@
 // The product list as its parent, its user and a screen reader meet it.
+#include "base/ScopedSelectObject.h"
+#include "draw/FontCache.h"
 #include "elements/ElementHost.h"
 #include "listctrl/ProductRow.h"
 #include "listctrl/SoftwareListView.h"
@@ -154,6 +156,25 @@ TEST_F(ListTest, APressSelectsAndBringsTheRowIntoViewAReleaseReportsTheClickAndO
         (Notes{{LN_SELCHANGED, 0, 0}, {NM_CLICK, 0, 0}, {NM_DBLCLK, 0, 0}, {NM_RCLICK, 0, 0}}));
 }
 
+TEST_F(ListTest, TheRowUnderThePointerIsHotTillThePointerMovesOnOrLeavesTheList)
+{
+    AddRows(4);
+    const auto pointAt = [this](int x, int y) {
+        MovePointer({origin.x + x, origin.y + y});
+        Pump();
+        return list.HotRow();
+    };
+    ListRow* const second = pointAt(20, 60);
+    EXPECT_TRUE(second == Row(2) && second->Hot());
+    EXPECT_TRUE(pointAt(20, 110) == Row(3) && Row(3)->Hot() && !second->Hot());
+    pointAt(-30, -30);
+    for (int i = 0; i < 40 && list.HotRow(); ++i) { // the list learns it was left a little later
+        Sleep(25);
+        Pump();
+    }
+    EXPECT_TRUE(list.HotRow() == nullptr && !Row(3)->Hot());
+}
+
 TEST_F(ListTest, ArrowAndPageKeysWalkTheShownRowsToTheEndsAndBringTheSelectedOneWhollyIntoView)
 {
     SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 222, SWP_NOMOVE | SWP_NOZORDER); // 4.4 rows
@@ -201,8 +222,12 @@ TEST_F(ListTest, AnEmptyListShowsItsMessageAndEachRowItsIconNameAndButtonUnderAS
     const std::vector<COLORREF> text = canvas->Pixels(ink);
     EXPECT_TRUE(canvas->CountPixels(kWhite) + text.size() - std::count(text.begin(), text.end(), kWhite) == 72000
         && canvas->CountPixels(RGB(0, 0, 0)) > 100); // black text, and white all around it
-    // Centred by the text's advance, which ends in the blank half of its full stop.
+    // Centred by the text's advance, which ends in the blank half of its full stop; in the 13-pixel face.
     EXPECT_TRUE(ink.left + ink.right > 340 && ink.left + ink.right < 360 && std::abs(ink.top + ink.bottom - 200) < 4);
+    SIZE advance = {};
+    const ScopedSelectObject face(canvas->Dc(), GetFont(FontFace::Tahoma, 13, false, false));
+    GetTextExtentPoint32W(canvas->Dc(), L"您的电脑没有安装任何velmo软件。", 18, &advance);
+    EXPECT_TRUE(ink.right - ink.left <= advance.cx && ink.right - ink.left > advance.cx - 16) << advance.cx;
 
     icons = {ModuleDirectory() + L"\\row_icon.ico"};
     AddRows(2);
