@@ -151,7 +151,8 @@ TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFail
         {missing, {&ElevationRequired, &ConsentDeclined}, {}},
         {L"\"" + StubUninstallerPath() + L"\" tag:second \"" + runs_.Folder() + L"\"", PlatformProcessStarter(), {}},
     };
-    for (const auto& [command, starter, shown] : cases) {
+    for (const auto& [stored, starter, shown] : cases) {
+        const std::wstring& command = stored; // a lambda may not capture a structured binding
         Open(
             [&](HWND dialog) {
                 Rows(dialog).AddEntry({1, L"Velmo Alpha", L"", missing, false, false, L"first", true}, true);
