@@ -1,6 +1,5 @@
-#include "framework/DialogObject.h"
+#include "framework/WindowObject.h"
 
-#include "tests/framework/FrameworkTestDialogs.h"
 #include "tests/support/TestWindow.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,7 @@ HWND CreateStatic(HWND parent)
     return CreateWindowExW(0, L"STATIC", L"abc", WS_CHILD, 0, 0, 9, 9, parent, 0, 0, 0);
 }
 
-// Three levels of tables. A handler answers with its level (tens) and entry (units) plus lParam.
+// Two levels of tables over the base's. A handler answers with its level (tens) and entry (units) plus lParam.
 // Its WM_CREATE creates a plain static child and then the inner object's window, when given.
 struct Root : WindowObject {
     MESSAGE_MAP_DECLARATION();
@@ -32,30 +31,22 @@ struct Root : WindowObject {
     Root* inner = nullptr;
     HWND plain = nullptr;
 };
-struct Middle : Root {
+struct Leaf : Root {
     MESSAGE_MAP_DECLARATION();
-};
-struct Leaf : Middle {
-    MESSAGE_MAP_DECLARATION();
-    LRESULT OnVirtual(WPARAM, LPARAM) override { return 34; }
+    LRESULT OnVirtual(WPARAM, LPARAM) override { return 24; }
 };
 
+// The command identifier is also a message number that a static control answers.
 // clang-format off
 MESSAGE_MAP(Root, WindowObject,
     MessageEntry(WM_FIRST, &Root::Answer<11>),
     MessageEntry(WM_SECOND, &Root::Answer<12>),
     MessageEntry(WM_VIRTUAL, &Root::OnVirtual),
     MessageEntry(WM_CREATE, &Root::OnCreate))
-// clang-format on
-// The command identifier is also a message number that a static control answers.
-// clang-format off
-MESSAGE_MAP(Middle, Root,
-    MessageEntry(WM_SECOND, &Middle::Answer<22>),
-    CommandEntry(WM_GETTEXTLENGTH, &Middle::Answer<23>))
-// clang-format on
-// clang-format off
-MESSAGE_MAP(Leaf, Middle,
-    MessageEntry(WM_THIRD, &Leaf::Answer<33>))
+MESSAGE_MAP(Leaf, Root,
+    MessageEntry(WM_SECOND, &Leaf::Answer<22>),
+    CommandEntry(WM_GETTEXTLENGTH, &Leaf::Answer<23>),
+    MessageEntry(WM_THIRD, &Leaf::Answer<24>))
 // clang-format on
 
 TEST(MessageMapTest, TablesRouteMessagesUntilTheObjectIsDestroyed)
@@ -72,7 +63,7 @@ TEST(MessageMapTest, TablesRouteMessagesUntilTheObjectIsDestroyed)
             UINT message;
             WPARAM wParam;
             LRESULT result;
-        } cases[] = {{WM_FIRST, 0, 1011}, {WM_SECOND, 0, 1022}, {WM_THIRD, 0, 1033}, {WM_VIRTUAL, 0, 34},
+        } cases[] = {{WM_FIRST, 0, 1011}, {WM_SECOND, 0, 1022}, {WM_THIRD, 0, 1024}, {WM_VIRTUAL, 0, 24},
             {WM_COMMAND, MAKEWPARAM(WM_GETTEXTLENGTH, 0xFFFF), 1023}, {WM_GETTEXTLENGTH, 0, 3},
             {WM_COMMAND, WM_FIRST, 0}};
         for (const auto& c : cases) {
@@ -95,48 +86,6 @@ TEST(BindingTest, CreateBindsOnlyItsOwnWindowBeforeItsCreationEvenWhenNested)
     EXPECT_EQ(WindowObject::FromHandle(inner.Handle()), &inner);
     EXPECT_EQ(WindowObject::FromHandle(outer.plain), nullptr);
     EXPECT_NE(inner.plain, nullptr) << "the inner object saw its own WM_CREATE";
-}
-
-// Ends a dialog that the code under test failed to end, past its tables.
-void CALLBACK EndStuckDialog(HWND dialog, UINT, UINT_PTR, DWORD)
-{
-    EndDialog(dialog, 99);
-}
-
-// Once drawn through its parent's WM_DRAWITEM, clicks OK.
-struct OwnerDrawnButton : WindowObject {
-    bool OnReflectedMessage(UINT message, WPARAM, LPARAM, LRESULT*) override
-    {
-        return message == WM_DRAWITEM && PostMessageW(GetParent(Handle()), WM_COMMAND, IDOK, 0);
-    }
-};
-
-// The test dialog; clicks Cancel twice as soon as it starts.
-struct TestDialog : DialogObject {
-    TestDialog() : DialogObject(IDD_TEST_DIALOG) {}
-    BOOL OnInitDialog() override
-    {
-        button.Subclass(GetDlgItem(Handle(), IDC_OWNER_DRAWN));
-        SetTimer(Handle(), 1, 5000, EndStuckDialog);
-        PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0xFFFF), 0);
-        PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
-        return TRUE;
-    }
-    OwnerDrawnButton button;
-};
-
-// Refuses IDCANCEL, as a dialog that must not close on Escape does.
-struct StubbornDialog : TestDialog {
-    LRESULT OnCancel(WPARAM, LPARAM) override { return ++refusals; }
-    int refusals = 0;
-};
-
-TEST(DialogTest, OkAndCancelEndTheDialogWithTheirIdUnlessADerivedOnCancelRefuses)
-{
-    EXPECT_EQ(TestDialog().DoModal(nullptr), IDCANCEL);
-    StubbornDialog stubborn;
-    EXPECT_EQ(stubborn.DoModal(nullptr), IDOK) << "clicked by the owner-drawn button, drawn through its object";
-    EXPECT_EQ(stubborn.refusals, 2);
 }
 
 } // namespace
