@@ -104,15 +104,18 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
         GetWindowRect(List(dialog), &list);
         EXPECT_TRUE(EqualRect(&placeholder, &list));
         EXPECT_EQ(0, ScansOfARefresh(dialog));
-        // A new icon is no new product: scanned, but nothing rebuilt or repainted.
+        // A new icon is no new product: scanned, but nothing rebuilt or repainted. A command that now expands
+        // runs differently: rebuilt.
         ValidateRect(List(dialog), nullptr);
         registry_.WriteString(kMachine, L"a", L"DisplayIcon", L"notepad.exe");
         EXPECT_EQ(1, ScansOfARefresh(dialog));
         EXPECT_FALSE(GetUpdateRect(List(dialog), nullptr, FALSE));
+        registry_.WriteString(kMachine, L"a", L"UninstallString", L"a.exe", REG_EXPAND_SZ);
+        EXPECT_EQ(1, ScansOfARefresh(dialog));
+        EXPECT_TRUE(GetUpdateRect(List(dialog), nullptr, FALSE));
         registry_.AddProduct(kUser, L"c", L"Velmo Apex", L"c.exe");
         EXPECT_EQ(1, ScansOfARefresh(dialog));
         EXPECT_EQ((Names{L"quellmar Alpha", L"Velmo Apex", L"velmo Beta"}), ShownNames(dialog));
-        EXPECT_TRUE(GetUpdateRect(List(dialog), nullptr, FALSE));
         // Only the refresh timer asks for a refresh, which runs when the loop takes the request.
         registry_.DeleteProduct(kMachine, L"a");
         registry_.DeleteProduct(kMachine, L"b");

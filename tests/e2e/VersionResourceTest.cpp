@@ -20,14 +20,13 @@ TEST(VersionResource, ChineseAndNeutralBlocksNameTheProductAndItsFileVersion)
         return VerQueryValueW(info.data(), path.c_str(), &value, &length) ? value : nullptr;
     };
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
-    ASSERT_NE(fixed, nullptr);
+    // The languages Explorer picks a block by: Chinese (PRC), then neutral, both UTF-16.
+    const auto* translations = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
+    ASSERT_TRUE(fixed && translations);
+    EXPECT_EQ(std::vector<WORD>(translations, translations + 4), (std::vector<WORD>{0x0804, 1200, 0x0000, 1200}));
     const std::wstring version = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"."
         + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS))
         + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionLS));
-    // The languages Explorer picks a block by: Chinese (PRC), then neutral, both UTF-16.
-    const auto* translations = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
-    ASSERT_NE(translations, nullptr);
-    EXPECT_EQ(std::vector<WORD>(translations, translations + 4), (std::vector<WORD>{0x0804, 1200, 0x0000, 1200}));
     for (const std::wstring block : {L"080404b0", L"000004b0"}) {
         const auto text = [&](const wchar_t* name) {
             const auto* value = static_cast<const wchar_t*>(query(L"\\StringFileInfo\\" + block + L"\\" + name));

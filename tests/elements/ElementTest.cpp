@@ -1,7 +1,6 @@
 #include "elements/ButtonElement.h"
 #include "elements/ElementHost.h"
 #include "elements/Gradient.h"
-#include "elements/TextElement.h"
 
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Graveyard.h"
@@ -29,7 +28,7 @@ class ElementTest : public ::testing::Test {
 protected:
     ElementTest()
     {
-        Graveyard::Instance().Clear();
+        ClearGraveyard();
         host_.Attach(window_.Handle());
         host_.SetRoot(std::make_unique<Poisoned<ContainerElement>>());
         host_.ResizeRoot(200, 120);
@@ -85,7 +84,7 @@ TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
         std::function<void()> midPress;
         std::size_t clicks;
     } cases[] = {
-        {"released at once", {{WM_LBUTTONUP, {100, 40}}}, nullptr, 1},
+        {"moved on it and released", {{WM_MOUSEMOVE, {102, 42}}, {WM_LBUTTONUP, {102, 42}}}, nullptr, 1},
         {"out and back", {{WM_MOUSEMOVE, {150, 90}}, {WM_MOUSEMOVE, {101, 41}}, {WM_LBUTTONUP, {101, 41}}}, nullptr, 1},
         {"released outside", {{WM_MOUSEMOVE, {-5, -7}}, {WM_LBUTTONUP, {-5, -7}}}, nullptr, 0},
         {"capture lost", {{WM_COMMAND, {}}, {WM_LBUTTONUP, {100, 40}}}, [] { ReleaseCapture(); }, 0},
@@ -115,8 +114,8 @@ TEST_F(ElementTest, ClickHandlerMayDeleteTheWholeTree)
     window_.onChildMessage = [this](UINT, WPARAM, LPARAM) { host_.SetRoot(nullptr); };
     PostMessageW(window_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(100, 40));
     EXPECT_TRUE(host_.TrackPress({100, 40}));
-    EXPECT_EQ(Graveyard::Instance().Count(), 3u);
-    EXPECT_TRUE(Graveyard::Instance().Untouched()) << "nothing wrote to a deleted element";
+    EXPECT_EQ(BuriedCount(), 3u);
+    EXPECT_TRUE(GraveyardUntouched()) << "nothing wrote to a deleted element";
     EXPECT_EQ(host_.HoverElement(), nullptr);
 }
 
@@ -140,30 +139,6 @@ TEST_F(ElementTest, PressedButtonIsDarkerWithItsBlackTextTwoPixelsDown)
     ASSERT_FALSE(IsRectEmpty(&text[0]));
     OffsetRect(&text[0], 2, 2);
     EXPECT_EQ(Box(text[1]), Box(text[0]));
-}
-
-TEST_F(ElementTest, TextIsLeftAlignedAndCentredVertically)
-{
-    row_->CreateText(L"Velmo Studio", 0, 36, 160, 24, 0);
-    DibCanvas canvas(200, 120, kWhite);
-    host_.Paint(canvas.Dc(), nullptr);
-    const RECT text = canvas.DarkBounds({0, 56, 200, 120});
-    EXPECT_TRUE(text.left >= 20 && text.left <= 22) << text.left;
-    EXPECT_LE(std::abs((text.top - 56) - (80 - text.bottom)), 1) << text.top << " " << text.bottom;
-}
-
-TEST(GradientTest, StopsMakeBandsBlendingTowardsTheNextStop)
-{
-    // Three stops over rows 10-59, bands 10-24 and 25-59; the fourth lies beyond the count.
-    DibCanvas canvas(4, 90, kWhite);
-    const double positions[] = {0.0, 0.3, 1.0, 1.5};
-    const COLORREF colours[] = {RGB(0, 0, 0), RGB(150, 150, 150), RGB(30, 30, 30), RGB(200, 200, 200)};
-    FillGradientStops(canvas.Dc(), {0, 10, 4, 60}, 3, positions, colours);
-    const std::pair<int, int> greys[] = {{9, 255}, {10, 0}, {24, 140}, {25, 150}, {59, 34}, {60, 255}};
-    for (const auto& [y, grey] : greys) {
-        EXPECT_EQ(canvas.Pixel(1, y), RGB(grey, grey, grey)) << "row " << y;
-    }
-    EXPECT_EQ(BlendColour(RGB(1, 2, 3), 0, 0, 0), RGB(1, 2, 3)) << "nothing to blend over";
 }
 
 } // namespace

@@ -3,36 +3,38 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr unsigned char kMarker = 0xDD;
+std::vector<std::pair<unsigned char*, std::size_t>> graves;
 
 } // namespace
 
-Graveyard& Graveyard::Instance()
-{
-    static Graveyard graveyard;
-    return graveyard;
-}
-
-void Graveyard::Bury(void* memory, std::size_t size)
+void Bury(void* memory, std::size_t size)
 {
     std::memset(memory, kMarker, size);
-    graves_.emplace_back(static_cast<unsigned char*>(memory), size);
+    graves.emplace_back(static_cast<unsigned char*>(memory), size);
 }
 
-bool Graveyard::Untouched() const
+std::size_t BuriedCount()
 {
-    return std::all_of(graves_.begin(), graves_.end(), [](const auto& grave) {
+    return graves.size();
+}
+
+bool GraveyardUntouched()
+{
+    return std::all_of(graves.begin(), graves.end(), [](const auto& grave) {
         return std::all_of(grave.first, grave.first + grave.second, [](unsigned char b) { return b == kMarker; });
     });
 }
 
-void Graveyard::Clear()
+void ClearGraveyard()
 {
-    for (const auto& grave : graves_) {
+    for (const auto& grave : graves) {
         ::operator delete(grave.first);
     }
-    graves_.clear();
+    graves.clear();
 }

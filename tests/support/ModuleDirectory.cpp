@@ -2,15 +2,9 @@
 
 #include <windows.h>
 
-std::wstring ModulePath()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
-}
-
 std::wstring ModuleDirectory()
 {
-    const std::wstring path = ModulePath();
-    return path.substr(0, path.find_last_of(L'\\'));
+    wchar_t path[MAX_PATH] = {};
+    const std::wstring file(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    return file.substr(0, file.find_last_of(L'\\'));
 }

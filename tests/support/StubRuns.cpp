@@ -39,14 +39,13 @@ std::vector<StubRun> StubRuns::Take()
 {
     std::vector<StubRun> runs;
     for (const fs::path& path : RecordFiles(folder_.Path())) {
-        // Four lines of UTF-16: command line, current directory, module, handle state.
+        // Two lines of UTF-16: command line, handle state.
         std::ifstream file(path, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         std::wistringstream lines(
             std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
         StubRun run;
-        std::getline(std::getline(std::getline(std::getline(lines, run.commandLine), run.directory), run.module),
-            run.handleState);
+        std::getline(std::getline(lines, run.commandLine), run.handleState);
         runs.push_back(run);
         file.close();
         fs::remove(path);

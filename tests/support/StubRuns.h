@@ -8,9 +8,7 @@
 // One run of stub_uninstaller.exe as it recorded itself.
 struct StubRun {
     std::wstring commandLine;
-    std::wstring directory;
-    std::wstring module;
-    std::wstring handleState; // with --check-handle: "open" or "not open"
+    std::wstring handleState; // with --check-handle: "inherited" or "not inherited"
 
     // The word after "tag:" on the command line: the product that started it.
     std::wstring Tag() const;

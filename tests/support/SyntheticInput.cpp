@@ -56,14 +56,3 @@ void TurnWheel(int notches)
     Send(std::vector<INPUT>(static_cast<size_t>(notches < 0 ? -notches : notches),
         Mouse(MOUSEEVENTF_WHEEL, 0, 0, delta)));
 }
-
-void TypeKey(WORD virtualKey)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    INPUT release = input;
-    release.ki.dwFlags = KEYEVENTF_KEYUP;
-    Send({input, release});
-}

@@ -12,5 +12,3 @@ void MovePointer(POINT screen);
 void ClickAt(POINT screen, int count = 1);
 // Turns the wheel by notches (negative: towards the user, scrolling down), one event per notch.
 void TurnWheel(int notches);
-// Presses and releases a key.
-void TypeKey(WORD virtualKey);

@@ -5,7 +5,8 @@
 //
 // Any arguments may come before the folder; these also act:
 //   --hold EVENT           first waits (30 s at most) for the named event
-//   --check-handle N       records whether the handle value N is open here
+//   --check-handle N       records whether the handle value N is, here, the test's
+//                          section that holds the word "inherited"
 //   --remove HKLM|HKCU KEY deletes that product's Uninstall subkey first, as
 //                          a finished uninstaller does
 // Then it writes "<process id>.rec" into RECORD_FOLDER (read by StubRuns).
@@ -31,20 +32,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         if (wcscmp(argv[i], L"--hold") == 0) {
             WaitForSingleObject(ScopedKernelHandle(OpenEventW(SYNCHRONIZE, FALSE, argv[i + 1])).Get(), 30000);
         } else if (wcscmp(argv[i], L"--check-handle") == 0) {
-            DWORD flags = 0;
+            // Whether the value is open says nothing: this process may hold a handle of its own there.
             const auto handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(wcstoul(argv[i + 1], nullptr, 10)));
-            handleState = GetHandleInformation(handle, &flags) ? L"open" : L"not open";
+            const auto* view = static_cast<const wchar_t*>(MapViewOfFile(handle, FILE_MAP_READ, 0, 0, 0));
+            handleState = view && wcscmp(view, L"inherited") == 0 ? L"inherited" : L"not inherited";
         } else if (wcscmp(argv[i], L"--remove") == 0 && i + 2 < argc) {
             RegDeleteTreeW(wcscmp(argv[i + 1], L"HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
                 (std::wstring(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + argv[i + 2]).c_str());
         }
     }
-    wchar_t directory[MAX_PATH] = {};
-    wchar_t module[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, directory);
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    const std::wstring record =
-        std::wstring(GetCommandLineW()) + L"\n" + directory + L"\n" + module + L"\n" + handleState + L"\n";
+    const std::wstring record = std::wstring(GetCommandLineW()) + L"\n" + handleState + L"\n";
     const std::wstring target = std::wstring(argv[argc - 1]) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L".rec";
     {
         const ScopedKernelHandle file(
