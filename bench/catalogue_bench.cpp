@@ -45,9 +45,10 @@ void Seed(ScratchRegistry& registry, bool machine, int count)
         registry.WriteString(machine, key, L"DisplayVersion", L"1.2." + number);
         registry.WriteString(machine, key, L"Publisher", L"Example Publisher");
         registry.WriteString(machine, key, L"InstallLocation", folder);
-        registry.WriteDword(machine, key, L"EstimatedSize", 1024 + i);
+        const DWORD size = 1024 + i, component = 1;
+        registry.WriteBinary(machine, key, L"EstimatedSize", &size, sizeof size, REG_DWORD);
         if (i % 25 == 3) {
-            registry.WriteDword(machine, key, L"SystemComponent", 1);
+            registry.WriteBinary(machine, key, L"SystemComponent", &component, sizeof component, REG_DWORD);
         }
     }
 }

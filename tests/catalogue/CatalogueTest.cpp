@@ -84,7 +84,8 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
     for (const auto& product : products) {
         registry.AddProduct(product.machine, product.key, product.name, product.command);
         for (const auto& [name, text, type] : product.values) {
-            type == REG_DWORD ? registry.WriteDword(product.machine, product.key, name, std::stoul(text))
+            const DWORD number = type == REG_DWORD ? std::stoul(text) : 0;
+            type == REG_DWORD ? registry.WriteBinary(product.machine, product.key, name, &number, sizeof number, type)
                               : registry.WriteString(product.machine, product.key, name, text, type);
         }
         expected.push_back(product.listed);

@@ -85,9 +85,9 @@ protected:
     {
         const DibCanvas canvas(list.ClientWidth(), list.ClientHeight());
         // The list's own surface: under Wine the screen's copy of it lags behind.
-        BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), ScopedWindowDC(GetDC(list.Handle())).Get(), 0, 0,
-            SRCCOPY);
-        return canvas.Pixels({0, 0, canvas.Width(), canvas.Height()});
+        const RECT all = {0, 0, list.ClientWidth(), list.ClientHeight()};
+        BitBlt(canvas.Dc(), 0, 0, all.right, all.bottom, ScopedWindowDC(GetDC(list.Handle())).Get(), 0, 0, SRCCOPY);
+        return canvas.Pixels(all);
     }
 
     SoftwareListView list; // outlives its window, which goes with the parent

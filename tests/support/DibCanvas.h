@@ -14,8 +14,6 @@ public:
     DibCanvas(int width, int height, COLORREF background = RGB(0, 0, 0));
 
     HDC Dc() const { return dc_.Get(); }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
     COLORREF Pixel(int x, int y) const;
     // The pixels of a rectangle, row by row.
     std::vector<COLORREF> Pixels(const RECT& area) const;

@@ -65,11 +65,6 @@ void ScratchRegistry::WriteString(bool machine, const std::wstring& keyName, con
     WriteBinary(machine, keyName, value, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)), type);
 }
 
-void ScratchRegistry::WriteDword(bool machine, const std::wstring& keyName, const wchar_t* value, DWORD number)
-{
-    WriteBinary(machine, keyName, value, &number, sizeof(number), REG_DWORD);
-}
-
 void ScratchRegistry::WriteBinary(bool machine, const std::wstring& keyName, const wchar_t* value, const void* data,
     DWORD size, DWORD type)
 {

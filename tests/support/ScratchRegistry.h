@@ -20,7 +20,6 @@ public:
     void DeleteProduct(bool machine, const std::wstring& keyName);
     void WriteString(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
         DWORD type = REG_SZ);
-    void WriteDword(bool machine, const std::wstring& keyName, const wchar_t* value, DWORD number);
     void WriteBinary(bool machine, const std::wstring& keyName, const wchar_t* value, const void* data, DWORD size,
         DWORD type);
     // DisplayName and UninstallString, and DisplayIcon when given.

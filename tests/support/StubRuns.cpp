@@ -27,14 +27,6 @@ std::vector<fs::path> RecordFiles(const fs::path& folder)
 
 } // namespace
 
-std::wstring StubRun::Tag() const
-{
-    const size_t start = commandLine.find(L"tag:");
-    return start == std::wstring::npos
-        ? L""
-        : commandLine.substr(start + 4, commandLine.find_first_of(L" \"", start) - start - 4);
-}
-
 std::vector<StubRun> StubRuns::Take()
 {
     std::vector<StubRun> runs;
@@ -66,7 +58,8 @@ std::vector<std::wstring> StubRuns::TakeTags(size_t count, unsigned timeoutMs)
 {
     std::vector<std::wstring> tags;
     for (const StubRun& run : TakeAtLeast(count, timeoutMs)) {
-        tags.push_back(run.Tag());
+        const size_t start = run.commandLine.find(L"tag:") + 4;
+        tags.push_back(run.commandLine.substr(start, run.commandLine.find_first_of(L" \"", start) - start));
     }
     return tags;
 }

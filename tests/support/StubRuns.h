@@ -9,9 +9,6 @@
 struct StubRun {
     std::wstring commandLine;
     std::wstring handleState; // with --check-handle: "inherited" or "not inherited"
-
-    // The word after "tag:" on the command line: the product that started it.
-    std::wstring Tag() const;
 };
 
 // A fresh folder for the stub's records (its last argument), and what they say.
@@ -22,6 +19,7 @@ public:
     std::vector<StubRun> Take();
     // Waits (bounded) until at least count runs are recorded, then takes them.
     std::vector<StubRun> TakeAtLeast(size_t count, unsigned timeoutMs = 10000);
+    // The same, each run as the word after "tag:" on its command line: the product that started it.
     std::vector<std::wstring> TakeTags(size_t count, unsigned timeoutMs = 10000);
 
 private:
