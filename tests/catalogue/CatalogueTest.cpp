@@ -4,10 +4,9 @@
 #include "catalogue/UninstallScan.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "tests/support/DibCanvas.h"
-#include "tests/support/ModuleDirectory.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
+#include "tests/support/TestFolders.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 #include "app/ComApartment.h"
 #include "catalogue/UninstallScan.h"
 #include "listctrl/ListControl.h"
-#include "tests/support/ModuleDirectory.h"
 #include "tests/support/StubRuns.h"
 #include "tests/support/SyntheticInput.h"
+#include "tests/support/TestFolders.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <functional>
 #include <vector>
 
@@ -16,11 +15,6 @@ namespace {
 
 using Queue = std::vector<std::pair<UINT, POINT>>;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-std::array<LONG, 4> Box(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 // A root over the test window holding a row at (20, 20)–(180, 80), widened once placed, with
 // a button (id 7) at (80, 30)–(143, 53), all in poisoned memory.
@@ -70,7 +64,7 @@ TEST_F(ElementTest, ElementsAreHitAndHoveredWhereTheyAreUntilRemoved)
     EXPECT_EQ(host_.HoverElement(), nullptr);
     RECT repaint = {};
     GetUpdateRect(window_.Handle(), &repaint, FALSE);
-    EXPECT_EQ(Box(repaint), Box(row_->Rect()));
+    EXPECT_TRUE(EqualRect(&repaint, &row_->Rect()));
 }
 
 TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
@@ -135,7 +129,7 @@ TEST_F(ElementTest, PressedButtonIsDarkerWithItsBlackTextTwoPixelsDown)
     }
     ASSERT_FALSE(IsRectEmpty(&text[0]));
     OffsetRect(&text[0], 2, 2);
-    EXPECT_EQ(Box(text[1]), Box(text[0]));
+    EXPECT_TRUE(EqualRect(&text[1], &text[0]));
 }
 
 } // namespace

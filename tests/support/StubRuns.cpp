@@ -1,7 +1,5 @@
 #include "tests/support/StubRuns.h"
 
-#include "tests/support/ModuleDirectory.h"
-
 #include <windows.h>
 
 #include <filesystem>

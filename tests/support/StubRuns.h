@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestFolders.h"
 
 #include <string>
 #include <vector>

@@ -11,14 +11,9 @@ constexpr int kTop = 40;
 TestWindow::TestWindow(int width, int height)
 {
     static const ATOM registered = [] {
-        WNDCLASSEXW windowClass = {};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kClassName;
-        return RegisterClassExW(&windowClass);
+        const WNDCLASSW windowClass = {0, Procedure, 0, 0, GetModuleHandleW(nullptr), nullptr,
+            LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, kClassName};
+        return RegisterClassW(&windowClass);
     }();
     static_cast<void>(registered);
     window_ = CreateWindowExW(0, kClassName, L"test", WS_POPUP | WS_VISIBLE, kLeft, kTop, width, height, nullptr,

@@ -2,6 +2,10 @@
 
 #include <string>
 
+// The folder the test program runs from, without a trailing backslash: the
+// build puts the files and helper programs the tests use next to it.
+std::wstring ModuleDirectory();
+
 // A fresh folder under the temporary folder, removed with everything in it
 // at the end of its scope.
 class ScratchFolder {

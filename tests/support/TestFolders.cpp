@@ -1,10 +1,17 @@
-#include "tests/support/ScratchFolder.h"
+#include "tests/support/TestFolders.h"
 
 #include <windows.h>
 
 #include <filesystem>
 
 namespace fs = std::filesystem;
+
+std::wstring ModuleDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    const std::wstring file(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    return file.substr(0, file.find_last_of(L'\\'));
+}
 
 ScratchFolder::ScratchFolder(const std::wstring& prefix)
 {
