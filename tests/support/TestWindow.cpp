@@ -10,12 +10,11 @@ constexpr int kTop = 40;
 
 TestWindow::TestWindow(int width, int height)
 {
-    static const ATOM registered = [] {
+    [[maybe_unused]] static const ATOM registered = [] {
         const WNDCLASSW windowClass = {0, Procedure, 0, 0, GetModuleHandleW(nullptr), nullptr,
             LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, kClassName};
         return RegisterClassW(&windowClass);
     }();
-    static_cast<void>(registered);
     window_ = CreateWindowExW(0, kClassName, L"test", WS_POPUP | WS_VISIBLE, kLeft, kTop, width, height, nullptr,
         nullptr, GetModuleHandleW(nullptr), this);
     SetForegroundWindow(window_);
