@@ -14,6 +14,7 @@
 #include <shellapi.h>
 
 #include "base/ScopedHandle.h"
+#include "catalogue/UninstallScan.h"
 
 #include <memory>
 #include <string>
@@ -38,7 +39,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             handleState = view && wcscmp(view, L"inherited") == 0 ? L"inherited" : L"not inherited";
         } else if (wcscmp(argv[i], L"--remove") == 0 && i + 2 < argc) {
             RegDeleteTreeW(wcscmp(argv[i + 1], L"HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
-                (std::wstring(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + argv[i + 2]).c_str());
+                (std::wstring(kUninstallKeyPath) + L"\\" + argv[i + 2]).c_str());
         }
     }
     const std::wstring record = std::wstring(GetCommandLineW()) + L"\n" + handleState + L"\n";
