@@ -2,6 +2,7 @@
 
 #include "catalogue/InstalledEntry.h"
 #include "catalogue/ProductMatch.h"
+#include "catalogue/UninstallCommand.h"
 #include "catalogue/UninstallWatch.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "framework/DialogObject.h"

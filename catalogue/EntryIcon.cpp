@@ -118,9 +118,10 @@ bool ParseIconSpec(const wchar_t* spec, wchar_t (&path)[kIconPathLength], int& i
 
 bool EntryIcon::LoadFromSpec(const std::wstring& spec, bool expandable)
 {
-    // The extraction does not expand environment references itself.
+    // The extraction does not expand environment references itself, and takes
+    // no path longer than kIconPathLength.
     std::wstring usable = spec;
-    if (expandable && !ExpandEnvironmentText(spec, usable)) {
+    if (expandable && !ExpandEnvironmentText(spec, kIconPathLength, usable)) {
         Release();
         return false;
     }

@@ -1,17 +1,22 @@
 #include "catalogue/EnvironmentText.h"
 
-#include "catalogue/InstalledEntry.h"
-
 #include <windows.h>
 
-bool ExpandEnvironmentText(const std::wstring& text, std::wstring& expanded)
+#include <vector>
+
+bool ExpandEnvironmentText(const std::wstring& text, unsigned capacity, std::wstring& expanded)
 {
-    wchar_t buffer[kStoredTextCapacity];
-    // The count includes the terminator; one larger than the buffer means it did not fit.
-    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), buffer, kStoredTextCapacity);
-    if (length == 0 || length > kStoredTextCapacity) {
+    // Asked with no buffer, the platform gives the size the expansion needs, terminator included.
+    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (needed == 0 || needed > capacity) {
         return false;
     }
-    expanded.assign(buffer, length - 1);
+    std::vector<wchar_t> buffer(needed);
+    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), buffer.data(), needed);
+    // A variable that grew between the two calls leaves the expansion cut short.
+    if (length == 0 || length > needed) {
+        return false;
+    }
+    expanded.assign(buffer.data(), length - 1);
     return true;
 }

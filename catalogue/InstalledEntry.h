@@ -4,7 +4,7 @@
 #include <string>
 
 // Characters of a registry text value the catalogue takes, terminator
-// included; an expanded value must fit the same.
+// included.
 constexpr unsigned kStoredTextCapacity = 260;
 
 // One product from the registry's uninstall list. Copied by value: every list
@@ -20,6 +20,8 @@ struct InstalledEntry {
     bool UninstallStringExpandable = false;
     std::wstring KeyName;     // subkey name under the Uninstall key
     bool FromMachine = false; // from HKEY_LOCAL_MACHINE, else HKEY_CURRENT_USER
+    // Registered by Windows Installer (WindowsInstaller = 1 as a REG_DWORD).
+    bool WindowsInstaller = false;
 };
 
 // Ordered, owns its entries; appending, erasing and a stable sort are cheap.

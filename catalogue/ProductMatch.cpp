@@ -45,6 +45,7 @@ bool SameEntries(const InstalledEntryList& fresh, const InstalledEntryList& show
     return std::equal(fresh.begin(), fresh.end(), shown.begin(), shown.end(),
         [](const InstalledEntry& a, const InstalledEntry& b) {
             return a.DisplayName == b.DisplayName && a.UninstallString == b.UninstallString
-                && a.UninstallStringExpandable == b.UninstallStringExpandable;
+                && a.UninstallStringExpandable == b.UninstallStringExpandable
+                && a.WindowsInstaller == b.WindowsInstaller;
         });
 }

@@ -10,5 +10,6 @@ void CollectTargetProducts(InstalledEntryList& list);
 
 // Same size and, position by position, the same DisplayName and
 // UninstallString (exact comparison of the stored text, and of whether it is
-// expandable, since that changes the command run). Other fields do not count.
+// expandable or a Windows Installer registration, since either changes the
+// command run). Other fields do not count.
 bool SameEntries(const InstalledEntryList& fresh, const InstalledEntryList& shown);

@@ -42,14 +42,30 @@ TextValue ReadText(HKEY key, const wchar_t* name)
     return value;
 }
 
+// A REG_DWORD value; false, with number untouched, for any other outcome.
+bool ReadNumber(HKEY key, const wchar_t* name, DWORD& number)
+{
+    DWORD read = 0;
+    DWORD type = 0;
+    DWORD bytes = sizeof(read);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&read), &bytes) != ERROR_SUCCESS
+        || type != REG_DWORD) {
+        return false;
+    }
+    number = read;
+    return true;
+}
+
 bool IsSystemComponent(HKEY key)
 {
     DWORD number = 0;
-    DWORD type = 0;
-    DWORD bytes = sizeof(number);
-    return RegQueryValueExW(key, L"SystemComponent", nullptr, &type, reinterpret_cast<BYTE*>(&number), &bytes)
-        == ERROR_SUCCESS
-        && type == REG_DWORD && number != 0;
+    return ReadNumber(key, L"SystemComponent", number) && number != 0;
+}
+
+bool IsInstallerRegistration(HKEY key)
+{
+    DWORD number = 0;
+    return ReadNumber(key, L"WindowsInstaller", number) && number == 1;
 }
 
 bool IsOperatingSystemPart(HKEY key)
@@ -92,6 +108,7 @@ bool ReadEntry(HKEY subkey, InstalledEntry& entry)
     entry.UninstallStringExpandable = command.expandable;
     entry.DisplayIcon = std::move(icon.text);
     entry.DisplayIconExpandable = icon.expandable;
+    entry.WindowsInstaller = IsInstallerRegistration(subkey);
     return true;
 }
 

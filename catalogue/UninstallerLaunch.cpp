@@ -102,9 +102,11 @@ ProcessStarter PlatformProcessStarter()
 LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable, const ProcessStarter& starter)
 {
     // Nothing is quoted or changed; only a REG_EXPAND_SZ command is expanded,
-    // because process creation does not expand environment references.
+    // because process creation does not expand environment references. The
+    // expansion may grow far past what the registry value held, up to what
+    // process creation takes.
     std::wstring command = commandLine;
-    if (commandLine.empty() || (expandable && !ExpandEnvironmentText(commandLine, command))) {
+    if (commandLine.empty() || (expandable && !ExpandEnvironmentText(commandLine, kCommandLineCapacity, command))) {
         return LaunchResult::Failed;
     }
     return Start(command, starter);

@@ -7,6 +7,8 @@
 
 // ERROR_ELEVATION_REQUIRED; not every SDK's headers define it.
 constexpr DWORD kErrorElevationRequired = 740;
+// The longest command line process creation takes, terminator included.
+constexpr unsigned kCommandLineCapacity = 32767;
 
 // The two ways of starting a program that a launch may use. Tests replace
 // them to see what a launch asks for; the program always uses the platform's.
@@ -28,7 +30,8 @@ enum class LaunchResult {
 // no handle kept, none of ours inherited. A program that needs elevation is
 // started through the shell's consent prompt instead. An expandable command
 // (stored as REG_EXPAND_SZ) has its environment references expanded first;
-// one that cannot be expanded fails. Shows nothing itself.
+// one that cannot be expanded, or grows past kCommandLineCapacity, fails.
+// Shows nothing itself.
 LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable,
     const ProcessStarter& starter = PlatformProcessStarter());
 

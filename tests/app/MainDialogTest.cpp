@@ -141,6 +141,16 @@ BOOL WINAPI ConsentDeclined(SHELLEXECUTEINFOW*)
     return FALSE;
 }
 
+std::wstring g_created; // the command line last handed to RecordingCreate
+
+BOOL WINAPI RecordingCreate(LPCWSTR, LPWSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
+    LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION process)
+{
+    g_created = commandLine;
+    *process = {};
+    return TRUE;
+}
+
 TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFailureIsShownUnlessTheUserDeclined)
 {
     const std::wstring missing = L"C:\\Program Files\\Gone\\uninst.exe /S";
@@ -151,13 +161,14 @@ TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFail
         {missing, PlatformProcessStarter(), error},
         {missing, {&ElevationRequired, &ConsentDeclined}, {}},
         {L"\"" + StubUninstallerPath() + L"\" tag:second \"" + runs_.Folder() + L"\"", PlatformProcessStarter(), {}},
+        {L"MsiExec.exe /I{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", {&RecordingCreate, nullptr}, {}},
     };
     for (const auto& [stored, starter, shown] : cases) {
         const std::wstring& command = stored; // a lambda may not capture a structured binding
         Open(
             [&](HWND dialog) {
                 Rows(dialog).AddEntry({1, L"Velmo Alpha", L"", missing, false, false, L"first", true}, true);
-                Rows(dialog).AddEntry({2, L"Velmo Beta", L"", command, false, false, L"second", true}, true);
+                Rows(dialog).AddEntry({2, L"Velmo Beta", L"", command, false, false, L"second", true, true}, true);
                 // Other notifications, commands, senders or keys start nothing (the first row would show a box).
                 SendListNotify(dialog, List(dialog), NM_DBLCLK, 1);
                 SendListNotify(dialog, List(dialog), LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
@@ -169,6 +180,8 @@ TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFail
         EXPECT_EQ(shown, g_boxes) << "command: " << command;
     }
     EXPECT_EQ(Names{L"second"}, runs_.TakeTags(1));
+    // A Windows Installer product's maintenance command would remove nothing: its removal starts instead.
+    EXPECT_EQ(L"MsiExec.exe /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", g_created);
 }
 
 TEST_F(MainDialogTest, EscapeLeavesTheDialogOpenAndEnterEndsItWithOne)

@@ -26,13 +26,14 @@ struct Value {
     DWORD type = REG_SZ;
 };
 
-// name|command|icon|key|root, a "*" marking a text stored as REG_EXPAND_SZ.
+// name|command|icon|key|root, a "*" marking a text stored as REG_EXPAND_SZ, "|I" a Windows Installer product.
 std::vector<std::wstring> Listed(const InstalledEntryList& list)
 {
     std::vector<std::wstring> listed;
     for (const InstalledEntry& e : list) {
         listed.push_back(e.DisplayName + L"|" + e.UninstallString + (e.UninstallStringExpandable ? L"*|" : L"|")
-            + e.DisplayIcon + (e.DisplayIconExpandable ? L"*|" : L"|") + e.KeyName + (e.FromMachine ? L"|M" : L"|U"));
+            + e.DisplayIcon + (e.DisplayIconExpandable ? L"*|" : L"|") + e.KeyName + (e.FromMachine ? L"|M" : L"|U")
+            + (e.WindowsInstaller ? L"|I" : L""));
     }
     return listed;
 }
@@ -42,7 +43,8 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
     ScratchRegistry registry;
     InstalledEntryList list(1); // emptied by each scan
     const std::wstring n(259, L'n'), c(259, L'c'), i(259, L'i'), f207(207, L'f'), g207(207, L'g');
-    const wchar_t *icon = L"DisplayIcon", *command = L"UninstallString", *component = L"SystemComponent";
+    const wchar_t *icon = L"DisplayIcon", *command = L"UninstallString", *component = L"SystemComponent",
+                  *msi = L"WindowsInstaller";
     // Each product key, in the machine root or the user's, and how the scan lists it ("" when it skips it).
     const struct {
         bool machine;
@@ -60,7 +62,8 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
         {true, L"emptyCommand", L"Empty Command", L"", {}, L""},
         {true, L"dwordCommand", L"Dword Command", L"x", {{command, L"5", REG_DWORD}}, L""},
         {true, L"longName", n + L"n", L"x", {}, L""},
-        {true, L"KBase", L"My Velmo", L"x", {{component, L"0", REG_DWORD}, {icon, i + L"i"}}, L"My Velmo|x||KBase|M"},
+        {true, L"KBase", L"My Velmo", L"x", {{component, L"0", REG_DWORD}, {icon, i + L"i"}, {msi, L"1", REG_DWORD}},
+            L"My Velmo|x||KBase|M|I"},
         {true, L"XKB1", L"Ｖelmo (Kb1)", L"x",
             {{component, L"1"}, {icon, L"3", REG_DWORD}, {L"ParentKeyName", L"OperatingSystem", REG_BINARY}},
             L"Ｖelmo (Kb1)|x||XKB1|M"},
@@ -76,8 +79,8 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
         {true, g207, L"apple pie", L"x", {}, L"apple pie|x||" + g207 + L"|M"},
         {false, L"user", L"VELMO Guard", L"x", {}, L""}, // the machine root wins a name
         {false, L"b", L"quellmar", L"b", {}, L""},       // then the key met first
-        {false, L"a", L"QuellMAR", L"a", {}, L"QuellMAR|a||a|U"},
-        {true, L"part", L"Part", L"x", {{L"ParentKeyName", L"Velmo Suite"}}, L"Part|x||part|M"},
+        {false, L"a", L"QuellMAR", L"a", {{msi, L"2", REG_DWORD}}, L"QuellMAR|a||a|U"},
+        {true, L"part", L"Part", L"x", {{L"ParentKeyName", L"Velmo Suite"}, {msi, L"1"}}, L"Part|x||part|M"},
     };
     std::vector<std::wstring> expected;
     for (const auto& product : products) {
@@ -118,12 +121,22 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMi
     UnmapViewOfFile(view);
     const std::wstring arguments = L" /x  \"two words\" --hold " + hold + L" --check-handle "
         + std::to_wstring(reinterpret_cast<ULONG_PTR>(section.Get())) + L" " + runs.Folder();
-    const std::wstring command = L"\"" + StubUninstallerPath() + L"\" %FG_DIR%" + arguments;
+    const std::wstring command = L"\"" + StubUninstallerPath() + L"\" %FG_WORDS%" + arguments;
+    const std::wstring expandable = L"\"%FG_DIR%\\stub_uninstaller.exe\" %FG_WORDS%" + arguments;
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_DIR", ModuleDirectory().c_str()));
+    // Expansions past the 259 characters a stored value holds, up to what process creation takes: a word of
+    // 300 characters, and one that makes the whole command 32,000 characters long.
+    const std::wstring program = L"\"" + StubUninstallerPath() + L"\" ";
+    const std::wstring longWords[] = {std::wstring(300, L'w'),
+        std::wstring(32000 - program.size() - arguments.size(), L'w')};
+    for (const std::wstring& words : longWords) {
+        ASSERT_TRUE(SetEnvironmentVariableW(L"FG_WORDS", words.c_str()));
+        EXPECT_EQ(LaunchUninstaller(expandable, true), LaunchResult::Started) << words.size();
+    }
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_WORDS", L"expanded words"));
     EXPECT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
-    EXPECT_EQ(LaunchUninstaller(L"\"%FG_DIR%\\stub_uninstaller.exe\" %FG_DIR%" + arguments, true),
-        LaunchResult::Started);
-    EXPECT_TRUE(runs.Take().empty()); // both still held: neither launch waited
+    EXPECT_EQ(LaunchUninstaller(expandable, true), LaunchResult::Started);
+    EXPECT_TRUE(runs.Take().empty()); // all still held: no launch waited
     // The same start with inheritance on, to show that a stub would see the handle.
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -133,13 +146,14 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMi
     const ScopedKernelHandle controlProcess(control.hProcess), controlThread(control.hThread);
     SetEvent(event.Get());
     std::multiset<std::wstring> seen;
-    for (const StubRun& run : runs.TakeAtLeast(3)) {
+    for (const StubRun& run : runs.TakeAtLeast(5)) {
         seen.insert(run.handleState + L": " + run.commandLine);
     }
-    const std::wstring expanded = L"\"" + StubUninstallerPath() + L"\" " + ModuleDirectory() + arguments;
+    const std::wstring expanded = program + L"expanded words" + arguments;
     EXPECT_EQ(seen,
         (std::multiset<std::wstring>{L"not inherited: " + command, L"not inherited: " + expanded,
-            L"inherited: " + command}));
+            L"not inherited: " + program + longWords[0] + arguments,
+            L"not inherited: " + program + longWords[1] + arguments, L"inherited: " + command}));
 }
 
 // How the stand-ins for process creation and the shell fail, and what the shell was asked for.

@@ -1,0 +1,71 @@
+#include "catalogue/UninstallCommand.h"
+
+#include <cwchar>
+
+namespace {
+
+constexpr const wchar_t* kInstallerRemoval = L"MsiExec.exe /X";
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}": hex digits and the hyphens' places.
+constexpr const wchar_t* kProductCodeShape = L"{hhhhhhhh-hhhh-hhhh-hhhh-hhhhhhhhhhhh}";
+
+// Steps past prefix (ASCII letters in any case) at position at.
+bool SkipWord(const std::wstring& text, size_t& at, const wchar_t* prefix)
+{
+    const size_t length = wcslen(prefix);
+    if (_wcsnicmp(text.c_str() + at, prefix, length) != 0) {
+        return false;
+    }
+    at += length;
+    return true;
+}
+
+// ASCII only: a product code is a GUID, whatever other scripts call digits.
+bool IsHexDigit(wchar_t c)
+{
+    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
+bool IsProductCode(const std::wstring& text)
+{
+    if (text.size() != wcslen(kProductCodeShape)) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool fits = kProductCodeShape[i] == L'h' ? IsHexDigit(text[i]) : text[i] == kProductCodeShape[i];
+        if (!fits) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool InstallerMaintenanceCode(const InstalledEntry& entry, std::wstring& code)
+{
+    if (!entry.WindowsInstaller) {
+        return false;
+    }
+    const std::wstring& command = entry.UninstallString;
+    size_t at = 0;
+    if (!SkipWord(command, at, L"MsiExec")) {
+        return false;
+    }
+    SkipWord(command, at, L".exe");
+    if (!SkipWord(command, at, L" /I")) {
+        return false;
+    }
+    SkipWord(command, at, L" ");
+    const std::wstring rest = command.substr(at);
+    if (!IsProductCode(rest)) {
+        return false;
+    }
+    code = rest;
+    return true;
+}
+
+std::wstring UninstallCommand(const InstalledEntry& entry)
+{
+    std::wstring code;
+    return InstallerMaintenanceCode(entry, code) ? kInstallerRemoval + code : entry.UninstallString;
+}
