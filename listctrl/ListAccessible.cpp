@@ -12,6 +12,11 @@ namespace {
 // The row's button is the row's one simple child.
 constexpr LONG kButtonChild = 1;
 constexpr wchar_t kButtonAction[] = L"按下";
+// Every SELFLAG_ bit there is; any other is an invalid argument.
+constexpr LONG kSelectionFlags = SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION | SELFLAG_EXTENDSELECTION
+    | SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION;
+// What a row or button answers to an action while its list takes no input.
+constexpr HRESULT kUnavailable = E_ACCESSDENIED;
 
 VARIANT Integer(LONG value)
 {
@@ -30,6 +35,11 @@ VARIANT Self()
 bool IsSelf(const VARIANT& child)
 {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+}
+
+bool IsDirection(LONG direction)
+{
+    return direction >= NAVDIR_UP && direction <= NAVDIR_LASTCHILD;
 }
 
 // Hands object (one reference, the caller's) out as VT_DISPATCH.
@@ -267,6 +277,10 @@ HRESULT ListAccessible::get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic)
 {
     *file = nullptr;
     *topic = 0;
+    // No help file, for the list as for its rows.
+    if (list_ && IsSelf(child)) {
+        return S_FALSE;
+    }
     return Forward(child, [&](IAccessible& target) { return target.get_accHelpTopic(file, Self(), topic); });
 }
 
@@ -309,6 +323,12 @@ HRESULT ListAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
 
 HRESULT ListAccessible::accSelect(LONG flags, VARIANT child)
 {
+    if (list_ && IsSelf(child) && (flags & ~kSelectionFlags) != 0) {
+        return E_INVALIDARG;
+    }
+    if (list_ && IsSelf(child) && flags == SELFLAG_NONE) {
+        return S_OK;
+    }
     return Forward(child, [&](IAccessible& target) { return target.accSelect(flags, Self()); });
 }
 
@@ -323,6 +343,9 @@ HRESULT ListAccessible::accNavigate(LONG direction, VARIANT start, VARIANT* end)
     VariantInit(end);
     if (!list_) {
         return RPC_E_DISCONNECTED;
+    }
+    if (!IsDirection(direction)) {
+        return E_INVALIDARG;
     }
     const bool toChild = direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD;
     if (toChild && !IsSelf(start)) {
@@ -480,7 +503,7 @@ HRESULT RowAccessible::get_accState(VARIANT child, VARIANT* state)
     const ListControl& list = *list_.Get()->List();
     const RECT client = {0, 0, list.ClientWidth(), list.ClientHeight()};
     RECT shown = {};
-    LONG flags = 0;
+    LONG flags = list.TakesInput() ? 0 : STATE_SYSTEM_UNAVAILABLE;
     if (!row_.Visible()) {
         flags |= STATE_SYSTEM_INVISIBLE;
     } else if (!IntersectRect(&shown, &part.Rect(), &client)) {
@@ -554,15 +577,24 @@ HRESULT RowAccessible::accSelect(LONG flags, VARIANT child)
     if (FAILED(checked)) {
         return checked;
     }
+    if ((flags & ~kSelectionFlags) != 0) {
+        return E_INVALIDARG;
+    }
+    ListControl& list = *list_.Get()->List();
+    if (!list.TakesInput()) {
+        return kUnavailable;
+    }
+    if (flags == SELFLAG_NONE) {
+        return S_OK;
+    }
     if (!IsSelf(child)) {
         return DISP_E_MEMBERNOTFOUND;
     }
     // One row is both the selection and the focus; nothing else is offered.
     constexpr LONG kOffered = SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION;
-    if (flags == 0 || (flags & ~kOffered) != 0) {
+    if ((flags & ~kOffered) != 0) {
         return E_INVALIDARG;
     }
-    ListControl& list = *list_.Get()->List();
     if (flags & SELFLAG_TAKEFOCUS) {
         SetFocus(list.Handle());
     }
@@ -590,6 +622,9 @@ HRESULT RowAccessible::accNavigate(LONG direction, VARIANT start, VARIANT* end)
     if (FAILED(checked)) {
         return checked;
     }
+    if (!IsDirection(direction)) {
+        return E_INVALIDARG;
+    }
     const bool toChild = direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD;
     if (!IsSelf(start)) {
         // The button has no children and no siblings.
@@ -609,8 +644,6 @@ HRESULT RowAccessible::accNavigate(LONG direction, VARIANT start, VARIANT* end)
         sibling = body.RowAt(position + 1);
     } else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP) {
         sibling = body.RowAt(position - 1);
-    } else if (direction != NAVDIR_LEFT && direction != NAVDIR_RIGHT) {
-        return E_INVALIDARG;
     }
     return sibling ? Dispatch(list_.Get()->RowObject(*sibling), end) : Nothing(end);
 }
@@ -645,7 +678,11 @@ HRESULT RowAccessible::accDoDefaultAction(VARIANT child)
     if (IsSelf(child)) {
         return DISP_E_MEMBERNOTFOUND;
     }
+    ListControl& list = *list_.Get()->List();
+    if (!list.TakesInput()) {
+        return kUnavailable;
+    }
     // A click may start a process or show a message box: the caller is not kept waiting for it.
-    list_.Get()->List()->PressButtonLater(row_);
+    list.PressButtonLater(row_);
     return S_OK;
 }

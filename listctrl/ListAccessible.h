@@ -49,6 +49,8 @@ private:
 // The list keeps one while its window lives and disconnects it when the window
 // goes. From then on it, and every row object it handed out, answers
 // RPC_E_DISCONNECTED; a row object whose row was removed answers E_INVALIDARG.
+// While the list takes no input (a modal box is up over its dialog), its rows
+// and buttons are unavailable and refuse to be selected or pressed.
 class ListAccessible : public AccessibleObject {
 public:
     // One reference, the caller's; null when the window has no standard object.

@@ -346,11 +346,24 @@ void ListControl::PressButtonLater(const ListRow& row)
     PostMessageW(Handle(), WM_PRESS_ROW_BUTTON, rowsGeneration_, Body()->Position(&row));
 }
 
+bool ListControl::TakesInput() const
+{
+    const HWND desktop = GetDesktopWindow();
+    for (HWND window = Handle(); window && window != desktop; window = GetAncestor(window, GA_PARENT)) {
+        if (!IsWindowEnabled(window)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // NOLINTNEXTLINE(readability-make-member-function-const): a message handler has the table's signature.
 LRESULT ListControl::OnPressRowButton(WPARAM wParam, LPARAM lParam)
 {
-    // Rows rebuilt since the request may hold another product at that place.
-    ListRow* const row = wParam == rowsGeneration_ && Body() ? Body()->RowAt(static_cast<int>(lParam)) : nullptr;
+    // Rows rebuilt since the request may hold another product at that place;
+    // a modal box that came up since shuts the press out as it does a click.
+    ListRow* const row =
+        wParam == rowsGeneration_ && Body() && TakesInput() ? Body()->RowAt(static_cast<int>(lParam)) : nullptr;
     if (ButtonElement* const button = row ? row->DefaultButton() : nullptr) {
         button->Click();
     }

@@ -40,8 +40,12 @@ public:
     // Removes every row; a selection is cleared with LN_SELCHANGED first.
     void DeleteAll();
     // Clicks the row's button once the current message is done, unless the
-    // rows were rebuilt by then: for callers that must not wait for the click.
+    // rows were rebuilt or input was shut out by then: for callers that must
+    // not wait for the click.
     void PressButtonLater(const ListRow& row);
+    // False while the list or a window it lies in is disabled, as its dialog
+    // is under a modal box: the mouse and keyboard cannot reach it then.
+    bool TakesInput() const;
     ListRow* FindByKey(int key) const;
     void UpdateVScroll();
     void UpdateHScroll();

@@ -420,4 +420,50 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafely
     CoUninitialize();
 }
 
+TEST_F(ListTest, UnderAModalBoxRowsAndButtonsAreUnavailableAndNeitherPressedNorSelectedAndAllGiveOneAnswerPerCase)
+{
+    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    AddRows(3);
+    VARIANT answer = {};
+    answer.vt = VT_DISPATCH;
+    AccessibleObjectFromWindow(list.Handle(), OBJID_CLIENT, IID_IDispatch, reinterpret_cast<void**>(&answer.pdispVal));
+    const Accessible all = ObjectOf(answer);
+    all.Get()->get_accChild(Child(2), &answer.pdispVal);
+    const Accessible row = ObjectOf(answer);
+    const LONG rowState = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    // A press asked for before the box came up is shut out with the rest.
+    EXPECT_EQ(S_OK, row.Get()->accDoDefaultAction(Child(kButton)));
+    EnableWindow(parent.Handle(), FALSE); // as a message box owned by the dialog does
+    EXPECT_EQ(std::get<2>(Read(row)), rowState | STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(std::get<2>(Read(row, kButton)), STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(row.Get()->accDoDefaultAction(Child(kButton)), E_ACCESSDENIED);
+    EXPECT_EQ(row.Get()->accSelect(SELFLAG_TAKESELECTION, Child(kSelf)), E_ACCESSDENIED);
+    EXPECT_EQ(all.Get()->accSelect(SELFLAG_TAKESELECTION, Child(2)), E_ACCESSDENIED);
+    Pump();
+    EXPECT_EQ(Play({}), Notes{});
+    EnableWindow(parent.Handle(), TRUE);
+    EXPECT_EQ(std::get<2>(Read(row)), rowState);
+    EXPECT_EQ(std::get<2>(Read(row, kButton)), 0);
+    EXPECT_EQ(S_OK, row.Get()->accDoDefaultAction(Child(kButton)));
+    Pump();
+    EXPECT_EQ(Play({}), (Notes{{LN_COMMAND, 2, 105}}));
+
+    // The same question gets the same answer from the list, a row and a button.
+    const auto answers = [&](const Accessible& object, LONG child) {
+        BSTR file = nullptr;
+        LONG topic = 0;
+        return std::vector<HRESULT>{object.Get()->accNavigate(0, Child(child), &answer),
+            object.Get()->accNavigate(NAVDIR_LASTCHILD + 1, Child(child), &answer),
+            object.Get()->get_accHelpTopic(&file, Child(child), &topic),
+            object.Get()->accSelect(SELFLAG_NONE, Child(child)),
+            object.Get()->accSelect(SELFLAG_REMOVESELECTION << 1, Child(child))};
+    };
+    const std::vector<HRESULT> expected = {E_INVALIDARG, E_INVALIDARG, S_FALSE, S_OK, E_INVALIDARG};
+    EXPECT_EQ(answers(all, kSelf), expected) << "list";
+    EXPECT_EQ(answers(row, kSelf), expected) << "row";
+    EXPECT_EQ(answers(row, kButton), expected) << "button";
+    EXPECT_EQ(Play({}), Notes{}); // selecting nothing changes nothing
+    CoUninitialize();
+}
+
 } // namespace
