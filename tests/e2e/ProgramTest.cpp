@@ -62,6 +62,35 @@ void ClickUninstall(IAccessible& list, LONG position, int clicks = 1)
     ClickAt({left + width / 2, top + height / 2}, clicks);
 }
 
+// The sample package's product code, and its installed registration.
+constexpr const wchar_t* kSampleCode = L"{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}";
+const std::wstring kSampleKey = kUninstallKeyPath + (L"\\" + std::wstring(kSampleCode));
+
+// Runs a command line to its end; its exit code, or -1 when it did not start or end.
+DWORD RunToEnd(std::wstring commandLine)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+            &process)) {
+        return static_cast<DWORD>(-1);
+    }
+    const ScopedKernelHandle held(process.hProcess), thread(process.hThread);
+    DWORD exitCode = static_cast<DWORD>(-1);
+    return WaitForSingleObject(held.Get(), kWaitMs) == WAIT_OBJECT_0 && GetExitCodeProcess(held.Get(), &exitCode)
+        ? exitCode
+        : static_cast<DWORD>(-1);
+}
+
+bool Registered(const std::wstring& key)
+{
+    HKEY opened = nullptr;
+    const bool found = RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
+    const ScopedRegistryKey held(opened);
+    return found;
+}
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override { TearDown(); } // a run cut short leaves nothing behind
@@ -70,8 +99,27 @@ protected:
         TerminateProcess(process_.Get(), 1);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, Key(L"one").c_str());
         RegDeleteTreeW(HKEY_CURRENT_USER, Key(L"two").c_str());
+        if (Registered(kSampleKey)) {
+            RunToEnd(L"msiexec.exe /x " + std::wstring(kSampleCode) + L" /qn");
+        }
     }
     static std::wstring Key(const std::wstring& tag) { return kUninstallKeyPath + (L"\\FarrowgateE2E." + tag); }
+
+    // Starts the program; its list, read from this process as a screen reader does, once its window shows.
+    ScopedComReference<IAccessible> StartProgram()
+    {
+        const std::wstring program = ModuleDirectory() + L"\\farrowgate.exe";
+        process_.Reset(reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, program.c_str(), L"farrowgate", nullptr)));
+        HWND window = nullptr;
+        EXPECT_TRUE(
+            WaitUntil([&] { return IsWindowVisible(window = FindWindowW(L"#32770", L"Farrowgate (1.0 Beta)")); }));
+        IAccessible* list = nullptr;
+        EXPECT_EQ(S_OK,
+            AccessibleObjectFromWindow(FindWindowExW(window, nullptr, kListClassName, nullptr), OBJID_CLIENT,
+                IID_IAccessible, reinterpret_cast<void**>(&list)));
+        window_ = window;
+        return ScopedComReference<IAccessible>(list);
+    }
 
     // A product whose uninstaller, the stub, records its tag.
     void AddProduct(HKEY root, const std::wstring& name, const std::wstring& tag, const std::wstring& options = L"")
@@ -85,23 +133,18 @@ protected:
 
     StubRuns runs_;
     ScopedKernelHandle process_;
+    HWND window_ = nullptr;
 };
 
 TEST_F(ProgramTest, ListsTheProductsStartsTheUninstallerOfTheClickedRowDropsWhatItRemovedAndTheCloseBoxEndsIt)
 {
     AddProduct(HKEY_LOCAL_MACHINE, L"Velmo One", L"one");
     AddProduct(HKEY_CURRENT_USER, L"Quellmar Two", L"two", L" --remove HKCU FarrowgateE2E.two"); // as a real one does
-    const std::wstring program = ModuleDirectory() + L"\\farrowgate.exe";
-    process_.Reset(reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, program.c_str(), L"farrowgate", nullptr)));
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window = FindWindowW(L"#32770", L"Farrowgate (1.0 Beta)")); }));
-    // Read from this process, as a screen reader does.
     const ComApartment apartment;
-    IAccessible* list = nullptr;
-    ASSERT_EQ(S_OK,
-        AccessibleObjectFromWindow(FindWindowExW(window, nullptr, kListClassName, nullptr), OBJID_CLIENT,
-            IID_IAccessible, reinterpret_cast<void**>(&list)));
-    const ScopedComReference<IAccessible> held(list);
+    const ScopedComReference<IAccessible> held = StartProgram();
+    IAccessible* const list = held.Get();
+    ASSERT_TRUE(list);
+    const HWND window = window_;
     ASSERT_TRUE(WaitUntil([&] { return RowNames(*list) == Texts{L"Quellmar Two", L"Velmo One"}; }));
 
     // A double-click on "卸载" is two clicks; the product its uninstaller removed leaves the list.
@@ -118,6 +161,21 @@ TEST_F(ProgramTest, ListsTheProductsStartsTheUninstallerOfTheClickedRowDropsWhat
     DWORD exitCode = STILL_ACTIVE;
     WaitForSingleObject(process_.Get(), kWaitMs);
     EXPECT_TRUE(GetExitCodeProcess(process_.Get(), &exitCode) && exitCode == 0) << "exit code " << exitCode;
+}
+
+TEST_F(ProgramTest, AWindowsInstallerProductsUninstallRemovesTheProduct)
+{
+    // Installed silently, as a deployment would; its registration opens maintenance mode, which removes nothing.
+    ASSERT_EQ(0u, RunToEnd(L"msiexec.exe /i \"" + ModuleDirectory() + L"\\installer_sample.msi\" /qn"));
+    ASSERT_TRUE(Registered(kSampleKey));
+    const ComApartment apartment;
+    const ScopedComReference<IAccessible> held = StartProgram();
+    IAccessible* const list = held.Get();
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(WaitUntil([&] { return RowNames(*list) == Texts{L"Velmo Installer Sample"}; }));
+    ClickUninstall(*list, 1);
+    EXPECT_TRUE(WaitUntil([&] { return RowNames(*list).empty(); }));
+    EXPECT_FALSE(Registered(kSampleKey));
 }
 
 // The version information as Explorer's properties page reads it from the file.
