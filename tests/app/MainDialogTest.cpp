@@ -1,5 +1,6 @@
 #include "app/MainDialog.h"
 #include "res/resource.h"
+#include "tests/support/ImportHook.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
 #include "tests/support/TestWindow.h"
@@ -15,6 +16,17 @@ constexpr bool kMachine = true;
 constexpr bool kUser = false;
 
 std::function<void()> g_onTick;
+// The timers the program asked a window for: window, identifier, period and whether a callback came with it.
+std::vector<std::tuple<HWND, UINT_PTR, UINT, bool>> g_windowTimers;
+const ImportHook* g_setTimer = nullptr;
+
+UINT_PTR WINAPI RecordingSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)
+{
+    if (window) {
+        g_windowTimers.emplace_back(window, id, period, callback != nullptr);
+    }
+    return g_setTimer->Original<decltype(&SetTimer)>()(window, id, period, callback);
+}
 Names g_boxes; // the message boxes the dialog showed, as "caption: text"
 int g_scans = 0;
 
@@ -93,7 +105,12 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
     Open([](HWND dialog) { EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog)); });
 
     registry_.CreateUninstallParent(kUser); // the user's Uninstall key is yet to come
+    const ImportHook timers("user32.dll", "SetTimer", &RecordingSetTimer);
+    g_setTimer = &timers;
+    g_windowTimers.clear();
+    HWND opened = nullptr;
     EXPECT_EQ(2, Open([&](HWND dialog) {
+        opened = dialog;
         EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog)); // filled before the first tick
         EXPECT_EQ(List(dialog), GetFocus());
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
@@ -126,6 +143,8 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
         EXPECT_TRUE(ShownNames(dialog).empty());
         SendDlgItemMessageW(dialog, IDC_EXIT, BM_CLICK, 0, 0);
     }));
+    // The one refresh timer: 3000 ms on the dialog, its ticks as WM_TIMER.
+    EXPECT_EQ(g_windowTimers, (decltype(g_windowTimers){{opened, 1002, 3000, false}}));
 }
 
 BOOL WINAPI ElevationRequired(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,

@@ -56,6 +56,7 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
         {true, L"fixLower", L"Fix (kb77)", L"x", {}, L""},
         {true, L"fixUpper", L"Fix (KB12)", L"x", {}, L""},
         {true, L"sc", L"SC", L"x", {{component, L"1", REG_DWORD}}, L""},
+        {true, L"sc2", L"SC2", L"x", {{component, L"2", REG_DWORD}}, L""},
         {true, L"os", L"OS", L"x", {{L"ParentKeyName", L"operatingsystem"}}, L""},
         {true, L"ent", L"Ent", L"x", {{L"ParentKeyName", L"Enterprise", REG_EXPAND_SZ}}, L""},
         {true, L"emptyName", L"", L"x", {}, L""},
@@ -99,9 +100,30 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
         return lstrcmpiW(a.substr(0, a.find(L'|')).c_str(), b.substr(0, b.find(L'|')).c_str()) < 0;
     });
     CollectTargetProducts(list); // a fresh scan's names starting with a keyword in any ASCII case
-    EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[20].listed, products[13].listed}));
+    EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[21].listed, products[14].listed}));
     EXPECT_TRUE(ScanInstalledEntries(list));
     EXPECT_EQ(Listed(list), expected);
+}
+
+TEST(UninstallScan, OfManyProductsSharingANameTheMachinesFirstKeyWins)
+{
+    ScratchRegistry registry;
+    // Forty keys in each root named alike but for ASCII case, between others; scanned k10, k11, ... in turn.
+    for (int i = 0; i < 40; ++i) {
+        const std::wstring key = L"k" + std::to_wstring(10 + i);
+        registry.AddProduct(false, key, i % 2 ? L"VELMO SAME" : L"velmo same", L"user " + key);
+        registry.AddProduct(true, key, i % 2 ? L"Velmo Same" : L"velmo SAME", L"machine " + key);
+        registry.AddProduct(true, L"o" + key, L"Velmo " + std::to_wstring(i % 7), L"x");
+    }
+    InstalledEntryList list;
+    ScanInstalledEntries(list);
+    std::vector<std::wstring> same;
+    for (const InstalledEntry& entry : list) {
+        if (_wcsicmp(entry.DisplayName.c_str(), L"velmo same") == 0) {
+            same.push_back(entry.UninstallString);
+        }
+    }
+    EXPECT_EQ(same, std::vector<std::wstring>{L"machine k10"});
 }
 
 TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMissingProgram)

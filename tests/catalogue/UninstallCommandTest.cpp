@@ -9,12 +9,14 @@
 namespace {
 
 std::vector<std::wstring> g_started; // the command lines handed to process creation
+std::vector<HANDLE> g_handedOut;     // the handles each start handed back, process and thread
 
 BOOL WINAPI RecordingCreateProcess(LPCWSTR, LPWSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
     DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION process)
 {
     g_started.push_back(commandLine);
-    *process = {};
+    *process = {CreateEventW(nullptr, FALSE, FALSE, nullptr), CreateEventW(nullptr, FALSE, FALSE, nullptr), 1, 1};
+    g_handedOut.insert(g_handedOut.end(), {process->hProcess, process->hThread});
     return TRUE;
 }
 
@@ -39,7 +41,8 @@ TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEv
         {true, L"MsiExec.exe /I" + code, removal},
         {true, L"msiexec /i " + code, removal},
         {true, L"MSIEXEC.EXE /I" + code, removal},
-        {true, L"MsiExec.exe /I{6a1c0b2e-3d4f-4a5b-8c9d-0e1f2a3b4c5d}", L"MsiExec.exe /X{6a1c0b2e-3d4f-4a5b-8c9d-0e1f2a3b4c5d}"},
+        {true, L"MsiExec.exe /I{6a1c0b2e-3d4f-4a5b-8c9d-0e1f2a3b4c5d}",
+            L"MsiExec.exe /X{6a1c0b2e-3d4f-4a5b-8c9d-0e1f2a3b4c5d}"},
         {false, L"MsiExec.exe /I" + code, L""},
         {true, L"MsiExec.exe /X" + code, L""},
         {true, L"MsiExec.exe /I" + code + L" /qn", L""},
@@ -59,7 +62,8 @@ TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEv
         {true, L"uninst.exe /I" + code, L""},
     };
     for (const auto& [flag, stored, expected] : cases) {
-        EXPECT_EQ(Started(flag, stored), expected.empty() ? stored : expected) << stored << (flag ? L" (Installer)" : L"");
+        EXPECT_EQ(Started(flag, stored), expected.empty() ? stored : expected)
+            << stored << (flag ? L" (Installer)" : L"");
     }
 }
 
@@ -71,10 +75,21 @@ TEST(UninstallerLaunch, AnExpansionIsHandedOverWholeUpToTheCommandLineLimitOfPro
         g_started.clear();
         const LaunchResult result = LaunchUninstaller(L"u %FG_LONG%", true, {&RecordingCreateProcess, nullptr});
         EXPECT_EQ(result, length < 32767 ? LaunchResult::Started : LaunchResult::Failed) << length;
-        EXPECT_EQ(g_started, length < 32767 ? std::vector<std::wstring>{L"u " + std::wstring(length - 2, L'x')}
-                                            : std::vector<std::wstring>{})
+        EXPECT_EQ(g_started,
+            length < 32767 ? std::vector<std::wstring>{L"u " + std::wstring(length - 2, L'x')}
+                           : std::vector<std::wstring>{})
             << length;
     }
+}
+
+TEST(UninstallerLaunch, KeepsNoHandleOfTheProcessItStarted)
+{
+    g_handedOut.clear();
+    ASSERT_EQ(LaunchUninstaller(L"u.exe", false, {&RecordingCreateProcess, nullptr}), LaunchResult::Started);
+    ASSERT_EQ(g_handedOut.size(), 2u);
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(g_handedOut[0], &flags)) << "the process's handle is still open";
+    EXPECT_FALSE(GetHandleInformation(g_handedOut[1], &flags)) << "the thread's handle is still open";
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "listctrl/SoftwareListView.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Graveyard.h"
+#include "tests/support/ImportHook.h"
 #include "tests/support/SyntheticInput.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestWindow.h"
@@ -15,6 +16,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -246,11 +249,21 @@ TEST_F(ListTest, TheSelectedRowIsAGradientAndSpaceHoldsItsButtonPressedTillTheRe
     EXPECT_EQ(Play({{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}, {WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_DOWN}}),
         (Notes{{LN_SELCHANGED, 1, 0}, {LN_SELCHANGED, 2, 0}}));
     const auto canvas = Painted();
-    const std::pair<int, COLORREF> lines[] = {{50, kSeparator}, {51, RGB(228, 243, 249)}, {65, RGB(232, 249, 255)},
-        {85, RGB(213, 243, 255)}, {100, kSeparator}, {101, kWhite}};
-    for (const auto& [y, colour] : lines) {
-        EXPECT_EQ(canvas->Pixel(359, y), colour) << y;
+    // Down the selected second row: its separator, the highlight line, then the bands from stop to stop
+    // (lines 0-14, 15-34 and 35-49 of the row), each one step short of its bottom colour; the next separator.
+    const COLORREF stops[] = {RGB(240, 251, 255), RGB(232, 249, 255), RGB(213, 243, 255), RGB(203, 240, 255)};
+    const int bandTops[] = {0, 15, 35, 50};
+    std::vector<COLORREF> expected = {kSeparator, RGB(228, 243, 249)};
+    for (int line = 2, band = 0; line < 50; band += line + 1 == bandTops[band + 1], ++line) {
+        const int step = line - bandTops[band], total = bandTops[band + 1] - bandTops[band];
+        const auto channel = [&](int shift) {
+            const int a = stops[band] >> shift & 255, b = stops[band + 1] >> shift & 255;
+            return a + (b - a) * step / total;
+        };
+        expected.push_back(RGB(channel(0), channel(8), channel(16)));
     }
+    expected.insert(expected.end(), {kSeparator, kWhite});
+    EXPECT_EQ(canvas->Pixels({359, 50, 360, 102}), expected);
     // The button's inner edge, normal and pressed; the key repeats while held.
     const COLORREF normal = RGB(227, 240, 246), pressed = RGB(222, 235, 244);
     EXPECT_EQ(canvas->Pixel(268, 64), normal);
@@ -280,6 +293,118 @@ TEST_F(ListTest, TheScreenShowsWhatTheElementsPaintAlsoAfterABurstOfWheelTurns)
     SetFocus(list.Handle());
     TurnWheel(-400);
     expectShownAsPainted("a burst of wheel turns");
+}
+
+// What painting creates, deletes and selects, seen where the list hands it to the platform.
+struct {
+    std::set<HGDIOBJ> live; // created and not yet deleted
+    // Per DC and kind of object: what the DC held before its first selection, and what it holds now.
+    std::map<std::pair<HDC, DWORD>, std::pair<HGDIOBJ, HGDIOBJ>> held;
+    std::map<std::string, std::unique_ptr<ImportHook>> hooks; // by the name of the function
+} g_gdi;
+
+template <typename Function>
+Function Platform(const char* name)
+{
+    return g_gdi.hooks.at(name)->Original<Function>();
+}
+
+template <typename Handle>
+Handle Created(Handle handle)
+{
+    if (handle) {
+        g_gdi.live.insert(handle);
+    }
+    return handle;
+}
+
+HPEN WINAPI LedgerCreatePen(int style, int width, COLORREF colour)
+{
+    return Created(Platform<decltype(&CreatePen)>("CreatePen")(style, width, colour));
+}
+HFONT WINAPI LedgerCreateFont(const LOGFONTW* font)
+{
+    return Created(Platform<decltype(&CreateFontIndirectW)>("CreateFontIndirectW")(font));
+}
+HDC WINAPI LedgerCreateDC(HDC dc)
+{
+    return Created(Platform<decltype(&CreateCompatibleDC)>("CreateCompatibleDC")(dc));
+}
+HBITMAP WINAPI LedgerCreateBitmap(HDC dc, int width, int height)
+{
+    return Created(Platform<decltype(&CreateCompatibleBitmap)>("CreateCompatibleBitmap")(dc, width, height));
+}
+HRGN WINAPI LedgerCreateRegion(const RECT* rect)
+{
+    return Created(Platform<decltype(&CreateRectRgnIndirect)>("CreateRectRgnIndirect")(rect));
+}
+BOOL WINAPI LedgerDeleteObject(HGDIOBJ object)
+{
+    const BOOL deleted = Platform<decltype(&DeleteObject)>("DeleteObject")(object);
+    g_gdi.live.erase(deleted ? object : nullptr);
+    return deleted;
+}
+BOOL WINAPI LedgerDeleteDC(HDC dc)
+{
+    const BOOL deleted = Platform<decltype(&DeleteDC)>("DeleteDC")(dc);
+    g_gdi.live.erase(deleted ? dc : nullptr);
+    return deleted;
+}
+HGDIOBJ WINAPI LedgerSelectObject(HDC dc, HGDIOBJ object)
+{
+    const HGDIOBJ previous = Platform<decltype(&SelectObject)>("SelectObject")(dc, object);
+    const auto [place, first] = g_gdi.held.try_emplace({dc, GetObjectType(object)}, previous, object);
+    place->second.second = object;
+    return previous;
+}
+
+// Routes the list's GDI calls through the ledger for its lifetime.
+struct GdiLedger {
+    GdiLedger()
+    {
+        Hook("CreatePen", &LedgerCreatePen);
+        Hook("CreateFontIndirectW", &LedgerCreateFont);
+        Hook("CreateCompatibleDC", &LedgerCreateDC);
+        Hook("CreateCompatibleBitmap", &LedgerCreateBitmap);
+        Hook("CreateRectRgnIndirect", &LedgerCreateRegion);
+        Hook("DeleteObject", &LedgerDeleteObject);
+        Hook("DeleteDC", &LedgerDeleteDC);
+        Hook("SelectObject", &LedgerSelectObject);
+    }
+    template <typename Function>
+    static void Hook(const char* name, Function* standIn)
+    {
+        g_gdi.hooks.emplace(name, std::make_unique<ImportHook>("gdi32.dll", name, standIn));
+    }
+    ~GdiLedger() { g_gdi.hooks.clear(); }
+};
+
+TEST_F(ListTest, EveryPaintPutsBackWhatItSelectsAndDeletesWhatItCreates)
+{
+    icon = ModuleDirectory() + L"\\row_icon.ico";
+    AddRows(8);
+    SetFocus(list.Handle());
+    Play({{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_DOWN}});
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); // fonts and icons, made once
+    g_gdi.live.clear();
+    g_gdi.held.clear();
+    {
+        const GdiLedger ledger;
+        // Scrolled, pressed, released and emptied: every look the list has, twenty times over.
+        for (int i = 0; i < 20; ++i) {
+            Play({{WM_VSCROLL, static_cast<WPARAM>(i % 2 ? SB_LINEUP : SB_LINEDOWN)}, {WM_KEYDOWN, VK_SPACE}});
+            RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            Play({{WM_KEYUP, VK_SPACE}});
+            RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        }
+        list.DeleteAll();
+        RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    EXPECT_EQ(g_gdi.live.size(), 0u) << "objects created by painting and never deleted";
+    EXPECT_GT(g_gdi.held.size(), 3u) << "the ledger saw no painting";
+    for (const auto& [place, objects] : g_gdi.held) {
+        EXPECT_EQ(objects.second, objects.first) << "a DC left holding an object of kind " << place.second;
+    }
 }
 
 using Accessible = ScopedComReference<IAccessible>;
