@@ -302,7 +302,8 @@ HRESULT ListAccessible::get_accFocus(VARIANT* focus)
     if (IsSelf(*focus) && selected) {
         return Dispatch(RowObject(*selected), focus);
     }
-    return result;
+    // Nothing there is S_FALSE, whatever the standard object answers with it.
+    return focus->vt == VT_EMPTY && SUCCEEDED(result) ? Nothing(focus) : result;
 }
 
 HRESULT ListAccessible::get_accSelection(VARIANT* selection)

@@ -150,6 +150,12 @@ TEST_F(ListTest, APressSelectsAndBringsTheRowIntoViewAReleaseReportsTheClickAndO
     list.DeleteAll(); // nothing selected: nothing more to report
     EXPECT_EQ(Play({{WM_LBUTTONUP, 0, 20, 70}, {WM_LBUTTONDBLCLK, 0, 20, 70}, {WM_RBUTTONUP, 0, 20, 70}}),
         (Notes{{LN_SELCHANGED, 0, 0}, {NM_CLICK, 0, 0}, {NM_DBLCLK, 0, 0}, {NM_RCLICK, 0, 0}}));
+    // Any press, left, double or right, gives the list the keyboard focus.
+    for (const UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN}) {
+        SetFocus(parent.Handle());
+        Play({{press, 0, 20, 70}});
+        EXPECT_EQ(GetFocus(), list.Handle()) << press;
+    }
 }
 
 TEST_F(ListTest, TheRowUnderThePointerIsHotTillThePointerMovesOnOrLeavesTheList)
@@ -572,6 +578,15 @@ TEST_F(ListTest, UnderAModalBoxRowsAndButtonsAreUnavailableAndNeitherPressedNorS
     EXPECT_EQ(S_OK, row.Get()->accDoDefaultAction(Child(kButton)));
     Pump();
     EXPECT_EQ(Play({}), (Notes{{LN_COMMAND, 2, 105}}));
+    // The selected row has the focus only while the list has it.
+    list.SetSelected(Row(2));
+    SetFocus(parent.Handle());
+    EXPECT_EQ(all.Get()->get_accFocus(&answer), S_FALSE);
+    EXPECT_EQ(answer.vt, VT_EMPTY);
+    SetFocus(list.Handle());
+    EXPECT_EQ(all.Get()->get_accFocus(&answer), S_OK);
+    EXPECT_EQ(std::get<0>(Read(ObjectOf(answer))), L"Velmo 2");
+    Play({});
 
     // The same question gets the same answer from the list, a row and a button.
     const auto answers = [&](const Accessible& object, LONG child) {
