@@ -20,6 +20,12 @@ std::function<void()> g_onTick;
 std::vector<std::tuple<HWND, UINT_PTR, UINT, bool>> g_windowTimers;
 const ImportHook* g_setTimer = nullptr;
 
+HANDLE WINAPI NoEvent(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR)
+{
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
 UINT_PTR WINAPI RecordingSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)
 {
     if (window) {
@@ -105,6 +111,11 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
     Open([](HWND dialog) { EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog)); });
 
     registry_.CreateUninstallParent(kUser); // the user's Uninstall key is yet to come
+    {
+        // Nothing to be told of changes with: every refresh scans.
+        const ImportHook noEvents("kernel32.dll", "CreateEventW", &NoEvent);
+        Open([](HWND dialog) { EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog)); });
+    }
     const ImportHook timers("user32.dll", "SetTimer", &RecordingSetTimer);
     g_setTimer = &timers;
     g_windowTimers.clear();
