@@ -20,7 +20,8 @@ TEST(ScopedHandle, ClosesEveryValidHandleExactlyOnceUnlessTaken)
         third.Reset(c); // closes a
         third.Reset(c); // the same handle: nothing to close
         EXPECT_EQ(third.Take(), c);
-        EXPECT_FALSE(first || second || third || failed);
+        EXPECT_EQ(std::make_tuple(bool(first), bool(second), bool(third), bool(failed)),
+            std::make_tuple(false, false, false, false));
         first.Reset(b);
     }
     EXPECT_EQ(RecordingTraits::closed, (std::vector<HANDLE>{b, a, b}));

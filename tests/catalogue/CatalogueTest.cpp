@@ -53,6 +53,7 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
         std::wstring listed;
     } products[] = {
         {true, L"Kb9", L"Update", L"x", {}, L""},
+        {false, L"kB0", L"Update 0", L"x", {}, L""},
         {true, L"fixLower", L"Fix (kb77)", L"x", {}, L""},
         {true, L"fixUpper", L"Fix (KB12)", L"x", {}, L""},
         {true, L"sc", L"SC", L"x", {{component, L"1", REG_DWORD}}, L""},
@@ -100,7 +101,7 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
         return lstrcmpiW(a.substr(0, a.find(L'|')).c_str(), b.substr(0, b.find(L'|')).c_str()) < 0;
     });
     CollectTargetProducts(list); // a fresh scan's names starting with a keyword in any ASCII case
-    EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[21].listed, products[14].listed}));
+    EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[22].listed, products[15].listed}));
     EXPECT_TRUE(ScanInstalledEntries(list));
     EXPECT_EQ(Listed(list), expected);
 }

@@ -17,10 +17,12 @@ TEST(FontCacheTest, EachDistinctRequestGetsOneFontOfItsOwnUntilItsCacheGoes)
         FontCache cache;
         for (const auto& [face, size, bold, underline] : requests) {
             const HFONT font = cache.GetFont(face, size, bold, underline);
-            EXPECT_TRUE(cache.GetFont(face, size, bold, underline) == font && fonts.insert(font).second);
+            EXPECT_EQ(cache.GetFont(face, size, bold, underline), font) << "asked again";
+            EXPECT_TRUE(fonts.insert(font).second) << "a font of its own";
             LOGFONTW d = {};
             GetObjectW(font, sizeof d, &d);
-            EXPECT_TRUE(d.lfHeight == -size && (d.lfWeight > FW_NORMAL) == bold && (d.lfUnderline != 0) == underline);
+            EXPECT_EQ(std::make_tuple(d.lfHeight, d.lfWeight > FW_NORMAL, d.lfUnderline != 0),
+                std::make_tuple(-size, bold, underline));
         }
     }
     for (const HFONT font : fonts) {

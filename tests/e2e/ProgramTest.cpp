@@ -58,7 +58,8 @@ void ClickUninstall(IAccessible& list, LONG position, int clicks = 1)
     dispatch->Release();
     const ScopedComReference<IAccessible> held(row);
     LONG left = 0, top = 0, width = 0, height = 0;
-    ASSERT_TRUE(row && SUCCEEDED(row->accLocation(&left, &top, &width, &height, Child(1))));
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->accLocation(&left, &top, &width, &height, Child(1)), S_OK);
     ClickAt({left + width / 2, top + height / 2}, clicks);
 }
 
@@ -160,7 +161,8 @@ TEST_F(ProgramTest, ListsTheProductsStartsTheUninstallerOfTheClickedRowDropsWhat
         frame.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSIZE) / 2});
     DWORD exitCode = STILL_ACTIVE;
     WaitForSingleObject(process_.Get(), kWaitMs);
-    EXPECT_TRUE(GetExitCodeProcess(process_.Get(), &exitCode) && exitCode == 0) << "exit code " << exitCode;
+    GetExitCodeProcess(process_.Get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
 }
 
 TEST_F(ProgramTest, AWindowsInstallerProductsUninstallRemovesTheProduct)
@@ -183,7 +185,8 @@ TEST(VersionResource, ChineseAndNeutralBlocksNameTheProductAndItsFileVersion)
 {
     const std::wstring program = ModuleDirectory() + L"\\farrowgate.exe";
     std::vector<BYTE> info(GetFileVersionInfoSizeW(program.c_str(), nullptr));
-    ASSERT_TRUE(!info.empty() && GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
     const auto query = [&info](const std::wstring& path) {
         void* value = nullptr;
         UINT length = 0;
@@ -192,7 +195,8 @@ TEST(VersionResource, ChineseAndNeutralBlocksNameTheProductAndItsFileVersion)
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
     // The languages Explorer picks a block by: Chinese (PRC), then neutral, both UTF-16.
     const auto* translations = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
-    ASSERT_TRUE(fixed && translations);
+    ASSERT_NE(fixed, nullptr);
+    ASSERT_NE(translations, nullptr);
     EXPECT_EQ(std::vector<WORD>(translations, translations + 4), (std::vector<WORD>{0x0804, 1200, 0x0000, 1200}));
     const std::wstring version = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"."
         + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS))

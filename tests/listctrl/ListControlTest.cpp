@@ -42,7 +42,8 @@ protected:
         ClearGraveyard();
         parent.onChildMessage = [this](UINT, WPARAM id, LPARAM lParam) {
             const auto& notify = *reinterpret_cast<const ListNotify*>(lParam);
-            EXPECT_TRUE(id == 7 && notify.hdr.idFrom == 7 && notify.hdr.hwndFrom == list.Handle());
+            EXPECT_EQ(std::make_tuple(id, notify.hdr.idFrom, notify.hdr.hwndFrom),
+                std::make_tuple(7u, 7u, list.Handle()));
             received.emplace_back(notify.hdr.code, notify.key, notify.extra);
             onNote(notify.hdr.code, notify.key);
         };
@@ -125,7 +126,8 @@ TEST_F(ListTest, LinesPagesTheWheelAndTheDraggedThumbScrollTheRowsWithinTheirHei
     MovePointer({origin.x + list.ClientWidth() + 8, origin.y + 60});
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     Pump();
-    EXPECT_TRUE(Position() > 0 && Position() < 200) << Position(); // not a page down of a click beside the thumb
+    EXPECT_GT(Position(), 0);
+    EXPECT_LT(Position(), 200) << "not a page down of a click beside the thumb";
     expectAt(Position());
 }
 
@@ -143,9 +145,9 @@ TEST_F(ListTest, APressSelectsAndBringsTheRowIntoViewAReleaseReportsTheClickAndO
                   {WM_RBUTTONDOWN, 0, 20, 60}, {WM_RBUTTONUP, 0, 20, 60}, {WM_VSCROLL, SB_PAGEDOWN},
                   {WM_VSCROLL, SB_LINEUP}, {WM_LBUTTONDOWN, 0, 20, 5}}), // row 5 begins 40 pixels above the top
         (Notes{{NM_CLICK, 2, 0}, {LN_SELCHANGED, 3, 0}, {NM_RCLICK, 3, 0}, {NM_RCLICK, 3, 0}, {LN_SELCHANGED, 5, 0}}));
-    EXPECT_TRUE(Row(5)->Selected() && !Row(3)->Selected() && Position() == 150);
+    EXPECT_EQ(std::make_tuple(Row(5)->Selected(), Row(3)->Selected(), Position()), std::make_tuple(true, false, 150));
     list.DeleteAll();
-    EXPECT_TRUE(list.Body()->RowCount() == 0 && Position() == 0 && list.Host().OriginY() == 0);
+    EXPECT_EQ(std::make_tuple(list.Body()->RowCount(), Position(), list.Host().OriginY()), std::make_tuple(0, 0, 0));
     list.DeleteAll(); // nothing selected: nothing more to report
     EXPECT_EQ(Play({{WM_LBUTTONUP, 0, 20, 70}, {WM_LBUTTONDBLCLK, 0, 20, 70}, {WM_RBUTTONUP, 0, 20, 70}}),
         (Notes{{LN_SELCHANGED, 0, 0}, {NM_CLICK, 0, 0}, {NM_DBLCLK, 0, 0}, {NM_RCLICK, 0, 0}}));
@@ -166,14 +168,14 @@ TEST_F(ListTest, TheRowUnderThePointerIsHotTillThePointerMovesOnOrLeavesTheList)
         return list.HotRow();
     };
     ListRow* const second = pointAt(20, 60);
-    EXPECT_TRUE(second == Row(2) && second->Hot());
-    EXPECT_TRUE(pointAt(20, 110) == Row(3) && Row(3)->Hot() && !second->Hot());
+    EXPECT_EQ(std::make_tuple(second, second->Hot()), std::make_tuple(Row(2), true));
+    EXPECT_EQ(std::make_tuple(pointAt(20, 110), Row(3)->Hot(), second->Hot()), std::make_tuple(Row(3), true, false));
     pointAt(-30, -30);
     for (int i = 0; i < 40 && list.HotRow(); ++i) { // the list learns it was left a little later
         Sleep(25);
         Pump();
     }
-    EXPECT_TRUE(list.HotRow() == nullptr && !Row(3)->Hot());
+    EXPECT_EQ(std::make_tuple(list.HotRow(), Row(3)->Hot()), std::make_tuple(nullptr, false));
 }
 
 TEST_F(ListTest, ArrowAndPageKeysWalkTheShownRowsToTheEndsAndBringTheSelectedOneWhollyIntoView)
@@ -188,7 +190,7 @@ TEST_F(ListTest, ArrowAndPageKeysWalkTheShownRowsToTheEndsAndBringTheSelectedOne
     for (const auto& [key, row, position] : steps) {
         const Notes told = row == std::exchange(selected, row) ? Notes{} : Notes{{LN_SELCHANGED, row, 0}};
         EXPECT_EQ(Play({{WM_KEYDOWN, key}}), told) << key;
-        EXPECT_TRUE(list.SelectedRow() == Row(row) && Position() == position) << key << " to " << row;
+        EXPECT_EQ(std::make_tuple(list.SelectedRow(), Position()), std::make_tuple(Row(row), position)) << key;
     }
 }
 
@@ -206,8 +208,9 @@ TEST_F(ListTest, TheParentEmptyingOrRebuildingTheListFromANotificationTouchesNoD
     ClickAt({origin.x + 305, origin.y + 120}); // row 3's 卸载, hovered first
     Pump();
     EXPECT_EQ(Play({}), (Notes{{LN_COMMAND, 3, 105}, {LN_SELCHANGED, 0, 0}}));
-    EXPECT_TRUE(BuriedCount() == 4 && list.Body()->RowCount() == 2 && !list.HotRow() && !list.Host().HoverElement()
-        && !GetCapture());
+    EXPECT_EQ(std::make_tuple(BuriedCount(), list.Body()->RowCount(), list.HotRow(), list.Host().HoverElement()),
+        std::make_tuple(4u, 2, nullptr, nullptr));
+    EXPECT_EQ(GetCapture(), nullptr);
     // Space on the selected row's button, then a press on row 2, then what a session goes on doing.
     EXPECT_EQ(Play({{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}, {WM_LBUTTONDOWN, 0, 20, 60}}),
         (Notes{{LN_SELCHANGED, 1, 0}, {LN_COMMAND, 1, 105}, {LN_SELCHANGED, 0, 0}, {LN_SELCHANGED, 2, 0},
@@ -221,14 +224,17 @@ TEST_F(ListTest, AnEmptyListShowsItsMessageAndEachRowItsIconNameAndButtonUnderAS
     auto canvas = Painted();
     const RECT ink = canvas->DarkBounds({0, 0, 360, 200}, 255);
     const std::vector<COLORREF> text = canvas->Pixels(ink);
-    EXPECT_TRUE(canvas->CountPixels(kWhite) + text.size() - std::count(text.begin(), text.end(), kWhite) == 72000
-        && canvas->CountPixels(RGB(0, 0, 0)) > 100); // black text, and white all around it
+    // Black text, and white all around it.
+    EXPECT_EQ(canvas->CountPixels(kWhite) + text.size() - std::count(text.begin(), text.end(), kWhite), 72000u);
+    EXPECT_GT(canvas->CountPixels(RGB(0, 0, 0)), 100);
     // Centred by the text's advance, which ends in the blank half of its full stop; in the 13-pixel face.
-    EXPECT_TRUE(ink.left + ink.right > 340 && ink.left + ink.right < 360 && std::abs(ink.top + ink.bottom - 200) < 4);
+    EXPECT_NEAR(ink.left + ink.right, 350, 9);
+    EXPECT_NEAR(ink.top + ink.bottom, 200, 3);
     SIZE advance = {};
     const ScopedSelectObject face(canvas->Dc(), GetFont(FontFace::Tahoma, 13, false, false));
     GetTextExtentPoint32W(canvas->Dc(), L"您的电脑没有安装任何velmo软件。", 18, &advance);
-    EXPECT_TRUE(ink.right - ink.left <= advance.cx && ink.right - ink.left > advance.cx - 16) << advance.cx;
+    EXPECT_LE(ink.right - ink.left, advance.cx);
+    EXPECT_GT(ink.right - ink.left, advance.cx - 16);
 
     icon = ModuleDirectory() + L"\\row_icon.ico";
     AddRows(2);
@@ -236,7 +242,9 @@ TEST_F(ListTest, AnEmptyListShowsItsMessageAndEachRowItsIconNameAndButtonUnderAS
     EXPECT_EQ(canvas->CountPixels(kIcon), 2 * 32 * 32);
     for (const int top : {0, 50}) {
         const RECT name = canvas->DarkBounds({0, top + 2, 267, top + 50}, 128);
-        EXPECT_TRUE(name.left >= 53 && name.left <= 55 && name.top >= top + 17 && name.bottom <= top + 33) << top;
+        EXPECT_NEAR(name.left, 54, 1) << top;
+        EXPECT_GE(name.top, top + 17) << top;
+        EXPECT_LE(name.bottom, top + 33) << top;
         // The icon's corners, the button's border away from its round corners, the row's white around them.
         const std::tuple<int, int, COLORREF> places[] = {{12, 10, kIcon}, {43, 41, kIcon}, {11, 10, kWhite},
             {44, 41, kWhite}, {298, 13, kBorder}, {298, 35, kBorder}, {267, 24, kBorder}, {329, 24, kBorder},
@@ -288,7 +296,8 @@ TEST_F(ListTest, TheScreenShowsWhatTheElementsPaintAlsoAfterABurstOfWheelTurns)
         Pump();
         const std::vector<COLORREF> shown = Shown();
         RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        EXPECT_TRUE(shown == Shown() && shown == Painted()->Pixels({0, 0, list.ClientWidth(), 200})) << after;
+        EXPECT_EQ(shown, Shown()) << after;
+        EXPECT_EQ(shown, Painted()->Pixels({0, 0, list.ClientWidth(), 200})) << after;
         return shown;
     };
     const std::vector<COLORREF> shown = expectShownAsPainted("the first paint");
@@ -440,7 +449,8 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafely
         return ObjectOf(answer);
     };
     LONG count = 0;
-    EXPECT_TRUE(all.Get()->get_accChildCount(&count) == S_OK && count == 6);
+    EXPECT_EQ(all.Get()->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 6);
     EXPECT_EQ(ROLE_SYSTEM_LIST, std::get<1>(Read(all)));
     // Each row, with its button as its one simple child.
     for (LONG n = 1; n <= 6; ++n) {
@@ -466,7 +476,8 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafely
     all.Get()->accHitTest(origin.x + 300, origin.y + 125, &answer);
     const Accessible third = ObjectOf(answer);
     third.Get()->accHitTest(origin.x + 300, origin.y + 125, &answer);
-    EXPECT_TRUE(std::get<0>(Read(third)) == L"Velmo 3" && answer.vt == VT_I4 && answer.lVal == kButton);
+    EXPECT_EQ(std::get<0>(Read(third)), L"Velmo 3");
+    EXPECT_EQ(std::make_tuple(answer.vt, answer.lVal), std::make_tuple(VARTYPE{VT_I4}, kButton));
 
     // Selected as a screen reader does it when scrolled away: told to all, and scrolled into view.
     Play({{WM_VSCROLL, SB_PAGEDOWN}});
@@ -506,8 +517,10 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafely
     DestroyWindow(list.Handle());
     EXPECT_EQ(oldObjectsAnswer(), std::vector<HRESULT>(6, RPC_E_DISCONNECTED));
     VARIANT focus = Child(1), selection = Child(1);
-    EXPECT_TRUE(all.Get()->get_accFocus(&focus) == RPC_E_DISCONNECTED && focus.vt == VT_EMPTY
-        && all.Get()->get_accSelection(&selection) == RPC_E_DISCONNECTED && selection.vt == VT_EMPTY);
+    EXPECT_EQ(std::make_tuple(all.Get()->get_accFocus(&focus), focus.vt),
+        std::make_tuple(RPC_E_DISCONNECTED, VARTYPE{VT_EMPTY}));
+    EXPECT_EQ(std::make_tuple(all.Get()->get_accSelection(&selection), selection.vt),
+        std::make_tuple(RPC_E_DISCONNECTED, VARTYPE{VT_EMPTY}));
     UnhookWinEvent(hook);
     CoUninitialize();
 }
