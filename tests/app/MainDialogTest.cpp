@@ -2,7 +2,6 @@
 #include "res/resource.h"
 #include "tests/support/ImportHook.h"
 #include "tests/support/ScratchRegistry.h"
-#include "tests/support/StubRuns.h"
 #include "tests/support/TestWindow.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +32,7 @@ UINT_PTR WINAPI RecordingSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPR
     }
     return g_setTimer->Original<decltype(&SetTimer)>()(window, id, period, callback);
 }
+
 Names g_boxes; // the message boxes the dialog showed, as "caption: text"
 int g_scans = 0;
 
@@ -100,7 +100,6 @@ struct MainDialogTest : public ::testing::Test {
     }
 
     ScratchRegistry registry_;
-    StubRuns runs_;
 };
 
 TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChangedAndRebuildOnlyForNewProducts)
@@ -171,12 +170,12 @@ BOOL WINAPI ConsentDeclined(SHELLEXECUTEINFOW*)
     return FALSE;
 }
 
-std::wstring g_created; // the command line last handed to RecordingCreate
+std::vector<std::wstring> g_created; // the command lines handed to RecordingCreate
 
 BOOL WINAPI RecordingCreate(LPCWSTR, LPWSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
     LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION process)
 {
-    g_created = commandLine;
+    g_created.push_back(commandLine);
     *process = {};
     return TRUE;
 }
@@ -190,7 +189,7 @@ TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFail
         {L"", PlatformProcessStarter(), error}, // only a row made directly can have none
         {missing, PlatformProcessStarter(), error},
         {missing, {&ElevationRequired, &ConsentDeclined}, {}},
-        {L"\"" + StubUninstallerPath() + L"\" tag:second \"" + runs_.Folder() + L"\"", PlatformProcessStarter(), {}},
+        {L"\"C:\\Velmo\\u.exe\" /S", {&RecordingCreate, nullptr}, {}},
         {L"MsiExec.exe /I{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", {&RecordingCreate, nullptr}, {}},
     };
     for (const auto& [stored, starter, shown] : cases) {
@@ -209,9 +208,9 @@ TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFail
             starter);
         EXPECT_EQ(shown, g_boxes) << "command: " << command;
     }
-    EXPECT_EQ(Names{L"second"}, runs_.TakeTags(1));
-    // A Windows Installer product's maintenance command would remove nothing: its removal starts instead.
-    EXPECT_EQ(L"MsiExec.exe /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", g_created);
+    // Started once each; a Windows Installer product's maintenance command would remove nothing: its removal
+    // starts instead.
+    EXPECT_EQ(g_created, (Names{L"\"C:\\Velmo\\u.exe\" /S", L"MsiExec.exe /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}"}));
 }
 
 TEST_F(MainDialogTest, EscapeLeavesTheDialogOpenAndEnterEndsItWithOne)
