@@ -120,6 +120,7 @@ TEST_F(ListTest, LinesPagesTheWheelAndTheDraggedThumbScrollTheRowsWithinTheirHei
         Play({{message, message == WM_MOUSEWHEEL ? MAKEWPARAM(0, request) : MAKEWPARAM(request, 50)}});
         expectAt(position);
     }
+    EXPECT_EQ(GetWindowLongW(list.Handle(), GWL_STYLE) & WS_HSCROLL, 0) << "a horizontal scroll bar shows";
     // The real thumb, at the top of its bar, dragged down: the rows follow it.
     MovePointer({origin.x + list.ClientWidth() + 8, origin.y + 40});
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
