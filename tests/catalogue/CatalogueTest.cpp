@@ -259,12 +259,14 @@ TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestr
             << bytes;
     }
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS", folder.c_str()));
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS_LONG", std::wstring(300, L'a').c_str()));
     // A spec, whether it is stored as expandable, and the icon held after loading it over a blue one.
     const std::tuple<std::wstring, bool, COLORREF> cases[] = {{sample, false, kRed}, {sample + L",1", false, kBlue},
         {L"'" + sample + L"', -5", false, kRed}, {L"\"" + sample + L"\",-7", false, kBlue},
         {scratch / L"0.ico", false, kRed}, {folder + L"\\sample_blue.ico", false, kBlue},
         {L"%FG_ICONS%\\sample_blue.ico", true, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", false, kNone},
-        {std::wstring(300, L'a'), false, kBlue}, // does not parse
+        {L"%FG_ICONS_LONG%\\sample_blue.ico", true, kNone}, // longer than a path can be
+        {std::wstring(300, L'a'), false, kBlue},            // does not parse
         {sample + L",2", false, kNone}, {sample + L",-6", false, kNone}, {L"", false, kNone},
         {StubUninstallerPath(), false, kNone}, {scratch / L"1.ico", false, kNone}, {scratch / L"2.ico", false, kNone},
         {scratch / L"3.ico", false, kNone}, {scratch / L"4.ico", false, kNone}, {scratch / L"5.ico", false, kNone},

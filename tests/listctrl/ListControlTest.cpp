@@ -121,6 +121,10 @@ TEST_F(ListTest, LinesPagesTheWheelAndTheDraggedThumbScrollTheRowsWithinTheirHei
         expectAt(position);
     }
     EXPECT_EQ(GetWindowLongW(list.Handle(), GWL_STYLE) & WS_HSCROLL, 0) << "a horizontal scroll bar shows";
+    // Grown by 50 pixels at the bottom, the list takes the rows down with the range.
+    Play({{WM_VSCROLL, SB_PAGEDOWN}, {WM_VSCROLL, SB_PAGEDOWN}});
+    SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 252, SWP_NOMOVE | SWP_NOZORDER);
+    expectAt(251);
     // The real thumb, at the top of its bar, dragged down: the rows follow it.
     MovePointer({origin.x + list.ClientWidth() + 8, origin.y + 40});
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
@@ -308,6 +312,8 @@ TEST_F(ListTest, TheScreenShowsWhatTheElementsPaintAlsoAfterABurstOfWheelTurns)
     SetFocus(list.Handle());
     TurnWheel(-400);
     expectShownAsPainted("a burst of wheel turns");
+    ClickAt({origin.x + 300, origin.y + 125});
+    expectShownAsPainted("a click on 卸载");
 }
 
 // What painting creates and selects, seen where the list hands it to the platform: the objects created, and per
