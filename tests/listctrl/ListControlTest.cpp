@@ -285,8 +285,11 @@ TEST_F(ListTest, TheSelectedRowIsAGradientAndSpaceHoldsItsButtonPressedTillTheRe
     // The button's inner edge, normal and pressed; the key repeats while held.
     const COLORREF normal = RGB(227, 240, 246), pressed = RGB(222, 235, 244);
     EXPECT_EQ(canvas->Pixel(268, 64), normal);
+    Pump(); // nothing left to repaint before the press
     EXPECT_EQ(Play({{WM_KEYDOWN, VK_SPACE}, {WM_KEYDOWN, VK_SPACE}}), Notes{});
     EXPECT_EQ(Painted()->Pixel(268, 64), pressed);
+    Pump();
+    EXPECT_EQ(Shown()[64 * list.ClientWidth() + 268], pressed) << "the screen";
     EXPECT_EQ(Play({{WM_KEYUP, VK_SPACE}}), (Notes{{LN_COMMAND, 2, 105}}));
     EXPECT_EQ(Painted()->Pixel(268, 64), normal);
 }
@@ -314,6 +317,8 @@ TEST_F(ListTest, TheScreenShowsWhatTheElementsPaintAlsoAfterABurstOfWheelTurns)
     expectShownAsPainted("a burst of wheel turns");
     ClickAt({origin.x + 300, origin.y + 125});
     expectShownAsPainted("a click on 卸载");
+    Play({{WM_KEYDOWN, VK_DOWN}});
+    expectShownAsPainted("the next row selected");
 }
 
 // What painting creates and selects, seen where the list hands it to the platform: the objects created, and per
@@ -477,8 +482,9 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafely
         return answer.vt == VT_I4 ? L"child " + std::to_wstring(answer.lVal) : std::get<0>(Read(ObjectOf(answer)));
     };
     EXPECT_EQ((std::vector<std::wstring>{go(all, NAVDIR_FIRSTCHILD), go(all, NAVDIR_LASTCHILD), go(all, NAVDIR_NEXT, 2),
-                  go(second, NAVDIR_PREVIOUS), go(first, NAVDIR_PREVIOUS), go(second, NAVDIR_FIRSTCHILD)}),
-        (std::vector<std::wstring>{L"Velmo 1", L"Velmo 6", L"Velmo 3", L"Velmo 1", L"", L"child 1"}));
+                  go(second, NAVDIR_PREVIOUS), go(first, NAVDIR_PREVIOUS), go(second, NAVDIR_FIRSTCHILD),
+                  go(second, NAVDIR_LEFT)}),
+        (std::vector<std::wstring>{L"Velmo 1", L"Velmo 6", L"Velmo 3", L"Velmo 1", L"", L"child 1", L""}));
     // A point on row 3's button: the list finds the row, the row its button.
     all.Get()->accHitTest(origin.x + 300, origin.y + 125, &answer);
     const Accessible third = ObjectOf(answer);
