@@ -27,6 +27,7 @@ MESSAGE_MAP(MainDialog, DialogObject,
     MessageEntry(WM_NOTIFY, &MainDialog::OnListNotify),
     MessageEntry(WM_TIMER, &MainDialog::OnTimer),
     MessageEntry(WM_CLOSE, &MainDialog::OnClose),
+    MessageEntry(WM_DPICHANGED, &MainDialog::OnDpiChanged),
     MessageEntry(WM_REFRESH_PRODUCTS, &MainDialog::RefreshProductList),
     CommandEntry(IDC_EXIT, &MainDialog::OnExit))
 // clang-format on
@@ -124,6 +125,15 @@ LRESULT MainDialog::OnClose(WPARAM, LPARAM)
 {
     DestroyWindow(Handle());
     return 1;
+}
+
+LRESULT MainDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+        suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    productList_.SetDpi(LOWORD(wParam));
+    return 0; // not handled as far as the dialog manager is concerned
 }
 
 LRESULT MainDialog::OnExit(WPARAM, LPARAM)

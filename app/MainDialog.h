@@ -48,6 +48,11 @@ private:
     LRESULT OnRowCommand(int key, int command);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+    // The window was moved to a display of another scale: it takes the
+    // rectangle the system suggests and the list lays itself out for the new
+    // DPI. The system's own handling of dialogs, which scales the controls
+    // and their fonts, follows.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnExit(WPARAM wParam, LPARAM lParam);
 
     const ProcessStarter starter_;

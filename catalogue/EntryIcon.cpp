@@ -2,7 +2,7 @@
 
 #include "catalogue/EnvironmentText.h"
 
-#include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -14,11 +14,8 @@ namespace {
 
 constexpr const wchar_t* kQuoteCharacters = L"\"'";
 constexpr const wchar_t* kIndexStart = L"-+0123456789";
-// For this index ExtractIconW answers with the number of icons in the file.
+// For this index the extraction answers with the number of icons in the file.
 constexpr int kIconCountIndex = -1;
-// ExtractIconW's answer for a file that is neither an executable, a library
-// nor an icon file.
-constexpr UINT_PTR kNotAnIconFile = 1;
 
 // An icon file starts with a directory: a header, then one entry per image
 // giving where in the file the image lies.
@@ -116,7 +113,7 @@ bool ParseIconSpec(const wchar_t* spec, wchar_t (&path)[kIconPathLength], int& i
     return true;
 }
 
-bool EntryIcon::LoadFromSpec(const std::wstring& spec, bool expandable)
+bool EntryIcon::LoadFromSpec(const std::wstring& spec, bool expandable, int size)
 {
     // The extraction does not expand environment references itself, and takes
     // no path longer than kIconPathLength.
@@ -130,18 +127,20 @@ bool EntryIcon::LoadFromSpec(const std::wstring& spec, bool expandable)
     if (!ParseIconSpec(usable.c_str(), path, index)) {
         return false;
     }
-    return LoadFromFile(path, index);
+    return LoadFromFile(path, index, size);
 }
 
-bool EntryIcon::LoadFromFile(const wchar_t* path, int index)
+bool EntryIcon::LoadFromFile(const wchar_t* path, int index, int size)
 {
     Release();
     // The count of icons is no icon: never hold it, draw it or destroy it.
     if (index == kIconCountIndex || !IsSafeToExtract(path)) {
         return false;
     }
-    const HICON extracted = ExtractIconW(GetModuleHandleW(nullptr), path, static_cast<UINT>(index));
-    if (reinterpret_cast<UINT_PTR>(extracted) == kNotAnIconFile) {
+    // Only the large icon is asked for; the size goes in both halves, as the small one's is unused.
+    HICON extracted = nullptr;
+    const UINT sizes = MAKELONG(size, size);
+    if (SHDefExtractIconW(path, index, 0, &extracted, nullptr, sizes) != S_OK) {
         return false;
     }
     icon_.Reset(extracted);

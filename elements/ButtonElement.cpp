@@ -15,6 +15,7 @@ constexpr COLORREF kNormalBottom = RGB(182, 214, 232);
 constexpr COLORREF kNormalInnerEdge = RGB(227, 240, 246);
 constexpr COLORREF kBorder = RGB(107, 140, 165);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
+// At the default DPI.
 constexpr int kBorderCorner = 4;
 constexpr int kPressedTextShift = 2;
 
@@ -40,7 +41,8 @@ void ButtonElement::Paint(HDC dc, const RECT*)
     {
         const ScopedSelectObject outlineOnly(dc, GetStockObject(NULL_BRUSH));
         FillVerticalGradient(dc, inner, pressed ? kPressedTop : kNormalTop, pressed ? kPressedBottom : kNormalBottom);
-        RoundRectFrame(dc, outer.left, outer.top, outer.right, outer.bottom, kBorderCorner, kBorderCorner, kBorder);
+        const int corner = Scaled(kBorderCorner, dpi_);
+        RoundRectFrame(dc, outer.left, outer.top, outer.right, outer.bottom, corner, corner, kBorder);
         RoundRectFrame(dc, inner.left, inner.top, inner.right, inner.bottom, 0, 0,
             pressed ? kPressedInnerEdge : kNormalInnerEdge);
     }
@@ -49,7 +51,8 @@ void ButtonElement::Paint(HDC dc, const RECT*)
     // the centred text by half as much.
     RECT textArea = inner;
     if (pressed) {
-        OffsetRect(&textArea, kPressedTextShift, kPressedTextShift);
+        const int shift = Scaled(kPressedTextShift, dpi_);
+        OffsetRect(&textArea, shift, shift);
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kTextColour);

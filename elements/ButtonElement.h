@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DisplayScale.h"
 #include "elements/ClickableElement.h"
 
 #include <string>
@@ -20,6 +21,8 @@ public:
     // Not owned; null draws with whatever font the device context holds.
     HFONT Font() const { return font_; }
     void SetFont(HFONT font) { font_ = font; }
+    // The display's DPI, by which the corners and the pressed text's shift grow.
+    void SetDpi(int dpi) { dpi_ = dpi; }
 
 protected:
     void OnClick() override;
@@ -27,4 +30,5 @@ protected:
 private:
     std::wstring text_;
     HFONT font_ = nullptr;
+    int dpi_ = kDefaultDpi;
 };

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -13,7 +14,8 @@ namespace {
 // Posted by PressButtonLater.
 constexpr UINT WM_PRESS_ROW_BUTTON = WM_USER + 1;
 
-// Pixels per line of the scroll bars; a wheel message scrolls kWheelLines lines.
+// Pixels per line of the scroll bars at the default DPI; a wheel message
+// scrolls kWheelLines lines.
 constexpr int kScrollLine = 10;
 constexpr int kWheelLines = 3;
 
@@ -52,6 +54,7 @@ MESSAGE_MAP(ListControl, WindowObject,
     MessageEntry(WM_NCDESTROY, &ListControl::OnNcDestroy),
     MessageEntry(WM_KEYUP, &ListControl::OnKeyUp),
     MessageEntry(WM_KILLFOCUS, &ListControl::OnKillFocus),
+    MessageEntry(WM_DPICHANGED_AFTERPARENT, &ListControl::OnDpiChangedAfterParent),
     MessageEntry(WM_PRESS_ROW_BUTTON, &ListControl::OnPressRowButton))
 // clang-format on
 
@@ -192,6 +195,45 @@ int ListControl::ScrollBarBy(int bar, UINT request, int line, int page)
     return BarPosition(bar);
 }
 
+void ListControl::SetDpi(int dpi)
+{
+    const int old = std::exchange(dpi_, dpi);
+    ListBody* const body = Body();
+    if (dpi == old || !body) {
+        return;
+    }
+    // The row at the top edge, and how far into it the edge lies, at the new scale.
+    const ListRow* const anchor = RowAtTop();
+    const int into = anchor ? MulDiv(-anchor->Rect().top, dpi, old) : 0;
+    for (ListRow* row : body->Rows()) {
+        row->OnDpiChanged();
+    }
+    // Stacked for the current position first, so that the range fits the new heights.
+    body->LayoutRows(horizontalPosition_, verticalPosition_);
+    UpdateVScroll();
+    UpdateHScroll();
+    SCROLLINFO info = ScrollInfo(SIF_POS);
+    info.nPos = anchor ? verticalPosition_ + anchor->Rect().top + into : 0;
+    SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+    const int position = BarPosition(SB_VERT);
+    ScrollTo(horizontalPosition_, position, verticalPosition_ - position);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+const ListRow* ListControl::RowAtTop() const
+{
+    const ListBody::RowList& rows = Body()->Rows();
+    const auto found = std::find_if(rows.begin(), rows.end(),
+        [](const ListRow* row) { return row->Visible() && row->Rect().bottom > 0; });
+    return found == rows.end() ? nullptr : *found;
+}
+
+LRESULT ListControl::OnDpiChangedAfterParent(WPARAM, LPARAM)
+{
+    SetDpi(WindowDpi(Handle()));
+    return 0;
+}
+
 void ListControl::SetVerticalPosition(int position)
 {
     SCROLLINFO info = ScrollInfo(SIF_POS);
@@ -202,6 +244,7 @@ void ListControl::SetVerticalPosition(int position)
 
 LRESULT ListControl::OnCreate(WPARAM, LPARAM)
 {
+    dpi_ = WindowDpi(Handle());
     RECT client = {};
     GetClientRect(Handle(), &client);
     std::unique_ptr<ListBody> body = CreateBody();
@@ -248,7 +291,7 @@ LRESULT ListControl::OnPaint(WPARAM, LPARAM)
 
 LRESULT ListControl::OnVScroll(WPARAM wParam, LPARAM)
 {
-    const int position = ScrollBarBy(SB_VERT, LOWORD(wParam), kScrollLine, clientHeight_);
+    const int position = ScrollBarBy(SB_VERT, LOWORD(wParam), Scaled(kScrollLine, dpi_), clientHeight_);
     if (position != verticalPosition_) {
         ScrollTo(horizontalPosition_, position, verticalPosition_ - position);
     }
@@ -261,7 +304,7 @@ LRESULT ListControl::OnHScroll(WPARAM wParam, LPARAM)
         return 0;
     }
     // With the empty range of UpdateHScroll the position always stays 0.
-    const int position = ScrollBarBy(SB_HORZ, LOWORD(wParam), kScrollLine, clientWidth_);
+    const int position = ScrollBarBy(SB_HORZ, LOWORD(wParam), Scaled(kScrollLine, dpi_), clientWidth_);
     if (position != horizontalPosition_) {
         ScrollTo(position, verticalPosition_, 0);
     }

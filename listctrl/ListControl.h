@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DisplayScale.h"
 #include "base/ScopedHandle.h"
 #include "elements/ElementHost.h"
 #include "framework/WindowObject.h"
@@ -52,6 +53,10 @@ public:
     // Places the rows for the scroll position (h, v); a non-zero dy (the
     // distance scrolled) also repaints the list.
     void ScrollTo(int h, int v, int dy);
+    // Lays the list out for a display of another DPI: the rows take their
+    // sizes, fonts and icons for it; the selection stays, and the scroll
+    // position stays on the same place of the same row.
+    void SetDpi(int dpi);
 
     // Sends WM_NOTIFY with a ListNotify to the parent.
     void Notify(UINT code, int key, int extra);
@@ -66,6 +71,8 @@ public:
     ListRow* HotRow() const { return hotRow_; }
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }
+    // The DPI the list's lengths are scaled for; the window's own from its creation.
+    int Dpi() const { return dpi_; }
     // Changes whenever rows are deleted: a row seen under the same generation still exists.
     unsigned RowsGeneration() const { return rowsGeneration_; }
 
@@ -94,6 +101,7 @@ private:
     LRESULT OnNcDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyUp(WPARAM wParam, LPARAM lParam);
     LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
     // wParam: the rows generation of the request; lParam: the row's place from 1.
     LRESULT OnPressRowButton(WPARAM wParam, LPARAM lParam);
 
@@ -102,6 +110,8 @@ private:
     // Relayout's steps without the announcement.
     void PlaceRows();
     int BarPosition(int bar) const;
+    // The first visible row that reaches below the top of the client area, or null.
+    const ListRow* RowAtTop() const;
     void SetVerticalPosition(int position);
     // The key of the row under a point, 0 when there is none.
     int KeyAt(POINT point) const;
@@ -123,6 +133,7 @@ private:
 
     int clientWidth_ = 0;
     int clientHeight_ = 0;
+    int dpi_ = kDefaultDpi;
     ElementHost host_;
     int horizontalPosition_ = 0;
     int verticalPosition_ = 0;

@@ -1,5 +1,8 @@
 #include "listctrl/ListRow.h"
 
+#include "listctrl/ListBody.h"
+#include "listctrl/ListControl.h"
+
 void ListRow::SetSelected(bool selected)
 {
     if (selected_ == selected) {
@@ -17,4 +20,11 @@ void ListRow::SetHot(bool hot)
     }
     hot_ = hot;
     Invalidate(false);
+}
+
+int ListRow::Dpi() const
+{
+    // Rows live in a list body only.
+    const auto* const body = static_cast<const ListBody*>(Parent());
+    return body ? body->Owner().Dpi() : kDefaultDpi;
 }

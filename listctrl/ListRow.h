@@ -14,6 +14,8 @@ public:
     void SetSelected(bool selected);
     void SetHot(bool hot);
 
+    // The list's DPI changed: a row scales the lengths it owns again.
+    virtual void OnDpiChanged() {}
     // Runs before a paint that covers the row, outside any painting: work that
     // may fail inside the system (loading an icon) cannot leave a paint half done.
     virtual void PreparePaint() {}
@@ -23,6 +25,8 @@ public:
     // when it has none. One of the row's children.
     virtual ButtonElement* DefaultButton() const { return nullptr; }
 
+    // The DPI of the list the row is in; the default before it is in one.
+    int Dpi() const;
     int Key() const { return key_; }
     bool Selected() const { return selected_; }
     bool Hot() const { return hot_; }

@@ -14,6 +14,7 @@ class TextElement;
 // The command of a row's uninstall button. The button's identifier carries the
 // row's key in its high word: key × 65536 + IDC_ROW_UNINSTALL.
 constexpr UINT IDC_ROW_UNINSTALL = 105;
+// At the default DPI.
 constexpr int kProductRowHeight = 50;
 
 // A product of the list: its icon, its name and an uninstall button. The row
@@ -24,6 +25,8 @@ public:
 
     // Creates the name label and the uninstall button.
     void OnAttached() override;
+    // Places and sizes itself and its children again, with fonts and icon for the list's DPI.
+    void OnDpiChanged() override;
     // Loads the icon, once.
     void PreparePaint() override;
     // Background (gradient when selected), icon, children, separator.
@@ -40,6 +43,8 @@ public:
     ButtonElement* UninstallButton() const { return uninstallButton_; }
 
 private:
+    // The row's height, its children's places and fonts for the list's DPI.
+    void FitToDpi();
     void PaintBackground(HDC dc) const;
     void LoadIcon();
     void PaintIcon(HDC dc);

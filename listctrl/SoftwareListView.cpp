@@ -25,7 +25,7 @@ void SoftwareListView::AddEntry(const InstalledEntry& entry, bool visible)
     }
     auto row = std::make_unique<ProductRow>(entry);
     row->SetVisible(visible, false);
-    body->AddRow(std::move(row), ClientWidth(), kProductRowHeight);
+    body->AddRow(std::move(row), ClientWidth(), Scaled(kProductRowHeight, Dpi()));
 }
 
 const InstalledEntry* SoftwareListView::GetEntryByKey(int key) const
