@@ -39,7 +39,8 @@ TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEv
         {true, L"MsiExec.exe /I" + code, removal},
         {true, L"msiexec /i " + code, removal},
         {true, L"MSIEXEC.EXE /I" + code, removal},
-        {true, L"MsiExec.exe /I{6a1c0b2e-3d4f-4a5b-8c9d-0e1f2a3b4c5d}", L"MsiExec.exe /X{6a1c0b2e-3d4f-4a5b-8c9d-0e1f2a3b4c5d}"},
+        {true, L"MsiExec.exe /I{6a1c0b2e-3d4f-4a5b-8c9d-0e1f2a3b4c5d}",
+            L"MsiExec.exe /X{6a1c0b2e-3d4f-4a5b-8c9d-0e1f2a3b4c5d}"},
         {false, L"MsiExec.exe /I" + code, L""},
         {true, L"MsiExec.exe /X" + code, L""},
         {true, L"MsiExec.exe /I" + code + L" /qn", L""},
@@ -59,7 +60,8 @@ TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEv
         {true, L"uninst.exe /I" + code, L""},
     };
     for (const auto& [flag, stored, expected] : cases) {
-        EXPECT_EQ(Started(flag, stored), expected.empty() ? stored : expected) << stored << (flag ? L" (Installer)" : L"");
+        EXPECT_EQ(Started(flag, stored), expected.empty() ? stored : expected)
+            << stored << (flag ? L" (Installer)" : L"");
     }
 }
 
@@ -71,8 +73,9 @@ TEST(UninstallerLaunch, AnExpansionIsHandedOverWholeUpToTheCommandLineLimitOfPro
         g_started.clear();
         const LaunchResult result = LaunchUninstaller(L"u %FG_LONG%", true, {&RecordingCreateProcess, nullptr});
         EXPECT_EQ(result, length < 32767 ? LaunchResult::Started : LaunchResult::Failed) << length;
-        EXPECT_EQ(g_started, length < 32767 ? std::vector<std::wstring>{L"u " + std::wstring(length - 2, L'x')}
-                                            : std::vector<std::wstring>{})
+        EXPECT_EQ(g_started,
+            length < 32767 ? std::vector<std::wstring>{L"u " + std::wstring(length - 2, L'x')}
+                           : std::vector<std::wstring>{})
             << length;
     }
 }
