@@ -12,21 +12,23 @@ constexpr unsigned kStoredTextCapacity = 260;
 struct InstalledEntry {
     int Sequence = 0; // 1-based position once shown; the row's key
     std::wstring DisplayName;
-    std::wstring DisplayIcon;          // "path[,index]", may be empty
-    std::wstring UninstallString;      // exactly as stored
-    std::wstring QuietUninstallString; // as stored, empty when the key has none
+    std::wstring DisplayIcon;     // "path[,index]", may be empty
+    std::wstring UninstallString; // exactly as stored
     // Stored as REG_EXPAND_SZ: environment references are expanded where the
     // value is used, never in the entry itself.
     bool DisplayIconExpandable = false;
     bool UninstallStringExpandable = false;
-    bool QuietUninstallStringExpandable = false;
     std::wstring KeyName;     // subkey name under the Uninstall key
     bool FromMachine = false; // from HKEY_LOCAL_MACHINE, else HKEY_CURRENT_USER
+    // Registered by Windows Installer (WindowsInstaller = 1 as a REG_DWORD).
+    bool WindowsInstaller = false;
     // From the machine root's 64-bit view, which a 32-bit process on 64-bit
     // Windows reads besides its own.
     bool From64BitView = false;
-    // Registered by Windows Installer (WindowsInstaller = 1 as a REG_DWORD).
-    bool WindowsInstaller = false;
+    // As stored, empty when the key has none. Initialised like the fields
+    // before it, so that a brace list may end before it.
+    std::wstring QuietUninstallString{};
+    bool QuietUninstallStringExpandable = false;
 };
 
 // Ordered, owns its entries; appending, erasing and a stable sort are cheap.

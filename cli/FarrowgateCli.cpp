@@ -149,13 +149,15 @@ bool Choose(InstalledEntryList& products, const std::vector<std::wstring>& names
 {
     bool allFound = true;
     for (const std::wstring& name : names) {
-        if (std::none_of(products.begin(), products.end(), [&](const InstalledEntry& e) { return NameMatches(e, name); })) {
+        if (std::none_of(products.begin(), products.end(),
+                [&](const InstalledEntry& e) { return NameMatches(e, name); })) {
             errors.WriteLine(kErrorPrefix + (kUnknownProduct + name));
             allFound = false;
         }
     }
     products.remove_if([&names](const InstalledEntry& entry) {
-        return std::none_of(names.begin(), names.end(), [&entry](const std::wstring& n) { return NameMatches(entry, n); });
+        return std::none_of(names.begin(), names.end(),
+            [&entry](const std::wstring& n) { return NameMatches(entry, n); });
     });
     return allFound;
 }

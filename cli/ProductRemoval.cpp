@@ -27,8 +27,8 @@ enum class Outcome { Removed, RemovedRestartRequired, NoQuietUninstall, StillPre
 
 int ExitCode(Outcome outcome)
 {
-    constexpr int kCodes[] = {kExitDone, kExitRestartRequired, kExitNoQuietUninstall, kExitStillPresent,
-        kExitTimedOut, kExitNotStarted};
+    constexpr int kCodes[] = {kExitDone, kExitRestartRequired, kExitNoQuietUninstall, kExitStillPresent, kExitTimedOut,
+        kExitNotStarted};
     return kCodes[static_cast<int>(outcome)];
 }
 
@@ -86,7 +86,8 @@ Outcome Remove(const InstalledEntry& entry, const RemovalOptions& options, std::
         return Outcome::NotStarted;
     }
     // The shell may start a program without giving its process: that one counts as ended.
-    if (process && WaitForSingleObject(process.Get(), options.timeoutSeconds * kMillisecondsPerSecond) == WAIT_TIMEOUT) {
+    if (process
+        && WaitForSingleObject(process.Get(), options.timeoutSeconds * kMillisecondsPerSecond) == WAIT_TIMEOUT) {
         report = Format(kTimedOut, options.timeoutSeconds);
         return Outcome::TimedOut;
     }
