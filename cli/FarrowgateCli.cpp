@@ -42,7 +42,7 @@ constexpr const wchar_t* kUsage =
     L"  50    --quiet: a product has no quiet uninstall and was not started\r\n"
     L"  1603  a product is still present after its uninstaller ended\r\n"
     L"  1460  an uninstaller was still running at the timeout\r\n"
-    L"  2     an uninstaller could not be started\r\n"
+    L"  2     an uninstaller could not be started, or its consent prompt was declined\r\n"
     L"When products end differently, the first of 2, 1460, 1603, 50, 3010 that applies wins.\r\n";
 constexpr const wchar_t* kErrorPrefix = L"farrowgate-cli: ";
 constexpr const wchar_t* kNoCommand = L"no command given";
