@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <cwctype>
 
 namespace {
 
@@ -66,7 +65,9 @@ struct Invocation {
 bool ParseSeconds(const std::wstring& text, unsigned& seconds)
 {
     constexpr size_t kMaxDigits = 5;
-    if (text.empty() || text.size() > kMaxDigits || !std::all_of(text.begin(), text.end(), iswdigit)) {
+    // ASCII digits only: those are what wcstoul reads.
+    const auto digit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
+    if (text.empty() || text.size() > kMaxDigits || !std::all_of(text.begin(), text.end(), digit)) {
         return false;
     }
     const auto value = static_cast<unsigned>(wcstoul(text.c_str(), nullptr, 10));

@@ -66,6 +66,7 @@ Outcome RunCli(const ScratchRegistry& registry, const std::wstring& arguments)
 }
 
 const std::wstring kCode = L"{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}";
+const std::wstring kQuiet = L"\"%FG_STUB%\" tag:quiet \"%FG_RUNS%\"";
 const std::wstring kOddName = L"Velmo Zh 中文 \"q\" C:\\d \x01 \xD800 \xD83D\xDE00";
 const std::wstring kOddNameShown = L"Velmo Zh 中文 \"q\" C:\\d \x01 \xFFFD \xD83D\xDE00"; // its lone surrogate replaced
 
@@ -78,7 +79,7 @@ void AddListedProducts(ScratchRegistry& registry)
     const DWORD one = 1;
     registry.WriteBinary(true, kCode, L"WindowsInstaller", &one, sizeof one, REG_DWORD);
     registry.AddProduct(false, L"quiet", L"Quellmar Quiet", L"u.exe");
-    registry.WriteString(false, L"quiet", L"QuietUninstallString", L"%FG%\\u.exe /S", REG_EXPAND_SZ);
+    registry.WriteString(false, L"quiet", L"QuietUninstallString", kQuiet, REG_EXPAND_SZ);
     registry.AddProduct(false, L"odd", kOddName, L"o.exe");
 }
 
@@ -94,7 +95,7 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
     }
     EXPECT_EQ(cells,
         (Texts{L"NAME|REGISTRY|KEY|WINDOWS INSTALLER|PRODUCT CODE|UNINSTALL COMMAND|QUIET UNINSTALL COMMAND",
-            L"QuellMAR|HKCU|a|no|-|a|-", L"Quellmar Quiet|HKCU|quiet|no|-|u.exe|%FG%\\u.exe /S",
+            L"QuellMAR|HKCU|a|no|-|a|-", L"Quellmar Quiet|HKCU|quiet|no|-|u.exe|" + kQuiet,
             L"Velmo Guard|HKLM 32-bit|{A1}|no|-|\"C:\\u\" /S|-",
             L"Velmo Installer|HKLM 32-bit|" + kCode + L"|yes|" + kCode + L"|MsiExec.exe /X" + kCode + L"|-",
             kOddNameShown + L"|HKCU|odd|no|-|o.exe|-"}));
@@ -104,7 +105,7 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
     EXPECT_EQ(json.lines,
         (Texts{LR"({"products": [)",
             LR"(  {"displayName": "QuellMAR", "registry": "HKCU", "keyName": "a", "windowsInstaller": false, "productCode": null, "uninstallCommand": "a", "quietUninstallCommand": null},)",
-            LR"(  {"displayName": "Quellmar Quiet", "registry": "HKCU", "keyName": "quiet", "windowsInstaller": false, "productCode": null, "uninstallCommand": "u.exe", "quietUninstallCommand": "%FG%\\u.exe /S"},)",
+            LR"(  {"displayName": "Quellmar Quiet", "registry": "HKCU", "keyName": "quiet", "windowsInstaller": false, "productCode": null, "uninstallCommand": "u.exe", "quietUninstallCommand": "\"%FG_STUB%\" tag:quiet \"%FG_RUNS%\""},)",
             LR"(  {"displayName": "Velmo Guard", "registry": "HKLM 32-bit", "keyName": "{A1}", "windowsInstaller": false, "productCode": null, "uninstallCommand": "\"C:\\u\" /S", "quietUninstallCommand": null},)",
             LR"(  {"displayName": "Velmo Installer", "registry": "HKLM 32-bit", "keyName": ")" + kCode
                 + LR"(", "windowsInstaller": true, "productCode": ")" + kCode
@@ -128,7 +129,7 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
     const Outcome quiet = RunCli(registry, L"uninstall --all --quiet --dry-run");
     EXPECT_EQ(quiet.exitCode, 50u);
     EXPECT_EQ(quiet.lines,
-        (Texts{L"QuellMAR: no quiet uninstall; not started", L"Quellmar Quiet: would start %FG%\\u.exe /S",
+        (Texts{L"QuellMAR: no quiet uninstall; not started", L"Quellmar Quiet: would start " + kQuiet,
             L"Velmo Guard: no quiet uninstall; not started",
             L"Velmo Installer: would start MsiExec.exe /X" + kCode + L" /qn /norestart",
             L"Velmo Stub: no quiet uninstall; not started", kOddNameShown + L": no quiet uninstall; not started"}));
@@ -139,6 +140,10 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
             L"Velmo Stub: would start \"" + StubUninstallerPath() + L"\" \"" + runs.Folder() + L"\""}));
     Sleep(1500); // time for a wrong start to show
     EXPECT_TRUE(runs.Take().empty());
+    SetEnvironmentVariableW(L"FG_STUB", StubUninstallerPath().c_str());
+    SetEnvironmentVariableW(L"FG_RUNS", runs.Folder().c_str());
+    EXPECT_EQ(RunCli(registry, L"uninstall --quiet \"Quellmar Quiet\"").exitCode, 1603u); // the stub removes nothing
+    EXPECT_EQ(runs.TakeTags(0), Texts{L"quiet"});
 }
 
 TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorstOutcome)
