@@ -21,6 +21,7 @@ constexpr const wchar_t* kStillPresent = L"still present (uninstaller exit code 
 constexpr const wchar_t* kRemoved = L"removed (uninstaller exit code %lu)";
 constexpr const wchar_t* kRemovedRestart = L"removed, restart required (uninstaller exit code %lu)";
 constexpr DWORD kMillisecondsPerSecond = 1000;
+constexpr size_t kReportCapacity = 128; // a formatted report, terminator included
 
 // What became of one product, from best to worst: the worst gives the exit code.
 enum class Outcome { Removed, RemovedRestartRequired, NoQuietUninstall, StillPresent, TimedOut, NotStarted };
@@ -35,8 +36,8 @@ int ExitCode(Outcome outcome)
 template <typename Number>
 std::wstring Format(const wchar_t* format, Number number)
 {
-    wchar_t text[128];
-    swprintf(text, sizeof(text) / sizeof(text[0]), format, number);
+    wchar_t text[kReportCapacity];
+    swprintf(text, kReportCapacity, format, number);
     return text;
 }
 

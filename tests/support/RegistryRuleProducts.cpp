@@ -1,8 +1,6 @@
 #include "tests/support/RegistryRuleProducts.h"
 
-namespace {
-
-std::vector<RuleProduct> MakeProducts()
+std::vector<RuleProduct> RegistryRuleProducts()
 {
     const std::wstring n(259, L'n'), c(259, L'c'), i(259, L'i'), f207(207, L'f'), g207(207, L'g');
     const wchar_t *icon = L"DisplayIcon", *command = L"UninstallString", *component = L"SystemComponent",
@@ -38,14 +36,6 @@ std::vector<RuleProduct> MakeProducts()
         {false, L"a", L"QuellMAR", L"a", {{msi, L"2", REG_DWORD}}, L"QuellMAR|a||a|U"},
         {true, L"part", L"Part", L"x", {{L"ParentKeyName", L"Velmo Suite"}, {msi, L"1"}}, L"Part|x||part|M"},
     };
-}
-
-} // namespace
-
-const std::vector<RuleProduct>& RegistryRuleProducts()
-{
-    static const std::vector<RuleProduct> products = MakeProducts();
-    return products;
 }
 
 void WriteRegistryRuleProducts(ScratchRegistry& registry)

@@ -22,7 +22,7 @@ struct RuleProduct {
 };
 
 // One product key or more for each rule of the uninstall registry scan.
-const std::vector<RuleProduct>& RegistryRuleProducts();
+std::vector<RuleProduct> RegistryRuleProducts();
 
 // Writes every one of them into the scratch registry.
 void WriteRegistryRuleProducts(ScratchRegistry& registry);
