@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <regex>
 
 namespace {
@@ -222,6 +225,14 @@ TEST(FarrowgateCli, TheProgramPrintsItsUsageWhenAskedAndAfterEachArgumentErrorWi
         expected.insert(expected.begin(), L"farrowgate-cli: " + error);
         EXPECT_EQ(run.lines, expected);
     }
+}
+
+// Without a manifest that says so, Windows would give it the registry virtualisation of old programs.
+TEST(FarrowgateCli, TheProgramRunsAsTheInvokerAsTheWindowProgramDoes)
+{
+    std::ifstream file(std::filesystem::path(ModuleDirectory() + L"\\farrowgate-cli.exe"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
 }
 
 } // namespace
