@@ -5,6 +5,9 @@
 namespace {
 
 constexpr const wchar_t* kInstallerRemoval = L"MsiExec.exe /X";
+// No user interface at all, and no restart even when one is due: the caller
+// learns of that from the exit code.
+constexpr const wchar_t* kInstallerQuietOptions = L" /qn /norestart";
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}": hex digits and the hyphens' places.
 constexpr const wchar_t* kProductCodeShape = L"{hhhhhhhh-hhhh-hhhh-hhhh-hhhhhhhhhhhh}";
 
@@ -68,4 +71,29 @@ std::wstring UninstallCommand(const InstalledEntry& entry)
 {
     std::wstring code;
     return InstallerMaintenanceCode(entry, code) ? kInstallerRemoval + code : entry.UninstallString;
+}
+
+bool InstallerProductCode(const InstalledEntry& entry, std::wstring& code)
+{
+    if (!entry.WindowsInstaller || !IsProductCode(entry.KeyName)) {
+        return false;
+    }
+    code = entry.KeyName;
+    return true;
+}
+
+bool QuietUninstallCommand(const InstalledEntry& entry, std::wstring& command, bool& expandable)
+{
+    if (!entry.QuietUninstallString.empty()) {
+        command = entry.QuietUninstallString;
+        expandable = entry.QuietUninstallStringExpandable;
+        return true;
+    }
+    std::wstring code;
+    if (!InstallerProductCode(entry, code)) {
+        return false;
+    }
+    command = kInstallerRemoval + code + kInstallerQuietOptions;
+    expandable = false;
+    return true;
 }

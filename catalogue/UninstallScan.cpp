@@ -103,11 +103,14 @@ bool ReadEntry(HKEY subkey, InstalledEntry& entry)
         return false;
     }
     TextValue icon = ReadText(subkey, L"DisplayIcon");
+    TextValue quiet = ReadText(subkey, L"QuietUninstallString");
     entry.DisplayName = std::move(name.text);
     entry.UninstallString = std::move(command.text);
     entry.UninstallStringExpandable = command.expandable;
     entry.DisplayIcon = std::move(icon.text);
     entry.DisplayIconExpandable = icon.expandable;
+    entry.QuietUninstallString = std::move(quiet.text);
+    entry.QuietUninstallStringExpandable = quiet.expandable;
     entry.WindowsInstaller = IsInstallerRegistration(subkey);
     return true;
 }
@@ -165,6 +168,7 @@ void ScanRoot(InstalledEntryList& list, HKEY root, bool fromMachine, REGSAM acce
         }
         entry.KeyName.assign(name, nameLength);
         entry.FromMachine = fromMachine;
+        entry.From64BitView = (access & KEY_WOW64_64KEY) != 0;
         list.push_back(std::move(entry));
     }
 }

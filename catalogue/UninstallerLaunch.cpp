@@ -3,6 +3,7 @@
 #include "base/ScopedHandle.h"
 #include "catalogue/EnvironmentText.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,27 +29,31 @@ bool FindProgram(const std::wstring& name, std::wstring& found)
     return true;
 }
 
-LaunchResult StartElevated(const std::wstring& commandLine, const ProcessStarter& starter)
+// keep, when given, receives the new process's handle.
+LaunchResult StartElevated(const std::wstring& commandLine, const ProcessStarter& starter, ScopedKernelHandle* keep)
 {
     std::wstring program;
     std::wstring parameters;
     SplitCommandLine(commandLine, program, parameters);
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof(execute);
-    // No process handle is asked for, so nothing is kept and nothing waits;
-    // the shell shows no error box of its own, so failures stay silent.
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
+    // A process handle is asked for only to be kept; the shell shows no error
+    // box of its own, so failures stay silent.
+    execute.fMask = SEE_MASK_FLAG_NO_UI | (keep ? SEE_MASK_NOCLOSEPROCESS : 0);
     execute.lpVerb = kElevateVerb;
     execute.lpFile = program.c_str();
     execute.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     execute.nShow = SW_SHOWNORMAL;
     if (starter.shellExecuteEx(&execute)) {
+        if (keep) {
+            keep->Reset(execute.hProcess);
+        }
         return LaunchResult::Started;
     }
     return GetLastError() == ERROR_CANCELLED ? LaunchResult::Declined : LaunchResult::Failed;
 }
 
-LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starter)
+LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starter, ScopedKernelHandle* keep)
 {
     // CreateProcessW may write into the command line; it gets its own copy.
     std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
@@ -61,11 +66,30 @@ LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starte
             &process)) {
         // Uninstallers of per-machine products usually ask for administrator
         // rights, which a plain start cannot give them.
-        return GetLastError() == kErrorElevationRequired ? StartElevated(commandLine, starter) : LaunchResult::Failed;
+        return GetLastError() == kErrorElevationRequired ? StartElevated(commandLine, starter, keep)
+                                                         : LaunchResult::Failed;
     }
-    const ScopedKernelHandle processHandle(process.hProcess);
+    ScopedKernelHandle processHandle(process.hProcess);
     const ScopedKernelHandle threadHandle(process.hThread);
+    if (keep) {
+        *keep = std::move(processHandle);
+    }
     return LaunchResult::Started;
+}
+
+// keep, when given, receives the new process's handle.
+LaunchResult Launch(const std::wstring& commandLine, bool expandable, const ProcessStarter& starter,
+    ScopedKernelHandle* keep)
+{
+    // Nothing is quoted or changed; only a REG_EXPAND_SZ command is expanded,
+    // because process creation does not expand environment references. The
+    // expansion may grow far past what the registry value held, up to what
+    // process creation takes.
+    std::wstring command = commandLine;
+    if (commandLine.empty() || (expandable && !ExpandEnvironmentText(commandLine, kCommandLineCapacity, command))) {
+        return LaunchResult::Failed;
+    }
+    return Start(command, starter, keep);
 }
 
 } // namespace
@@ -101,13 +125,12 @@ ProcessStarter PlatformProcessStarter()
 
 LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable, const ProcessStarter& starter)
 {
-    // Nothing is quoted or changed; only a REG_EXPAND_SZ command is expanded,
-    // because process creation does not expand environment references. The
-    // expansion may grow far past what the registry value held, up to what
-    // process creation takes.
-    std::wstring command = commandLine;
-    if (commandLine.empty() || (expandable && !ExpandEnvironmentText(commandLine, kCommandLineCapacity, command))) {
-        return LaunchResult::Failed;
-    }
-    return Start(command, starter);
+    return Launch(commandLine, expandable, starter, nullptr);
+}
+
+LaunchResult StartUninstaller(const std::wstring& commandLine, bool expandable, ScopedKernelHandle& process,
+    const ProcessStarter& starter)
+{
+    process.Reset();
+    return Launch(commandLine, expandable, starter, &process);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ScopedHandle.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -33,6 +35,13 @@ enum class LaunchResult {
 // one that cannot be expanded, or grows past kCommandLineCapacity, fails.
 // Shows nothing itself.
 LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable,
+    const ProcessStarter& starter = PlatformProcessStarter());
+
+// Starts the command line as LaunchUninstaller does, but keeps the new
+// process's handle in process, so that the caller can wait for it to end. The
+// elevated start asks the shell for the handle too; process holds nothing
+// when the shell gives none, and after any failure.
+LaunchResult StartUninstaller(const std::wstring& commandLine, bool expandable, ScopedKernelHandle& process,
     const ProcessStarter& starter = PlatformProcessStarter());
 
 // Splits a command line into program and parameters as process creation

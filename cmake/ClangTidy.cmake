@@ -18,7 +18,7 @@ string(REGEX MATCH "search starts here:\n(.*)\nEnd of search list" _ "${gcc_repo
 string(REPLACE "\n" ";" gcc_include_dirs "${CMAKE_MATCH_1}")
 set(tidy_arguments
   --quiet --warnings-as-errors=* -p=${CMAKE_BINARY_DIR}
-  "--header-filter=^${PROJECT_SOURCE_DIR}/(app|base|catalogue|draw|elements|framework|listctrl|res)/"
+  "--header-filter=^${PROJECT_SOURCE_DIR}/(app|base|catalogue|cli|draw|elements|framework|listctrl|res)/"
   --extra-arg=--target=${TOOLCHAIN_PREFIX} --extra-arg=--sysroot=${CMAKE_FIND_ROOT_PATH})
 foreach(dir IN LISTS gcc_include_dirs)
   string(STRIP "${dir}" dir)

@@ -1,9 +1,10 @@
 # Writes the release into OUTPUT_DIR: farrowgate-VERSION-win32.zip, holding
-# farrowgate.exe, README.txt and LICENSE, and SHA256SUMS beside it. The texts
-# get Windows line ends, and README.txt a UTF-8 byte order mark, so that any
-# Notepad shows them right.
-#   cmake -DPROGRAM=exe -DREADME=txt -DLICENSE=file -DVERSION=x.y.z -DOUTPUT_DIR=dir -P PackageRelease.cmake
-foreach(variable PROGRAM README LICENSE VERSION OUTPUT_DIR)
+# farrowgate.exe, farrowgate-cli.exe, README.txt and LICENSE, and SHA256SUMS
+# beside it. The texts get Windows line ends, and README.txt a UTF-8 byte
+# order mark, so that any Notepad shows them right.
+#   cmake -DPROGRAM=exe -DCLI_PROGRAM=exe -DREADME=txt -DLICENSE=file -DVERSION=x.y.z -DOUTPUT_DIR=dir
+#     -P PackageRelease.cmake
+foreach(variable PROGRAM CLI_PROGRAM README LICENSE VERSION OUTPUT_DIR)
   if(NOT ${variable})
     message(FATAL_ERROR "PackageRelease.cmake needs -D${variable}=...")
   endif()
@@ -14,7 +15,7 @@ set(staging ${OUTPUT_DIR}/${name})
 file(REMOVE_RECURSE ${staging})
 file(MAKE_DIRECTORY ${staging})
 
-file(COPY ${PROGRAM} DESTINATION ${staging})
+file(COPY ${PROGRAM} ${CLI_PROGRAM} DESTINATION ${staging})
 function(write_windows_text source destination prefix)
   file(READ ${source} text)
   string(REPLACE "\r\n" "\n" text "${text}")
@@ -27,7 +28,8 @@ write_windows_text(${LICENSE} ${staging}/LICENSE "")
 
 file(REMOVE ${OUTPUT_DIR}/${name}.zip)
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${OUTPUT_DIR}/${name}.zip --format=zip farrowgate.exe README.txt LICENSE
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${OUTPUT_DIR}/${name}.zip --format=zip
+    farrowgate.exe farrowgate-cli.exe README.txt LICENSE
   WORKING_DIRECTORY ${staging}
   COMMAND_ERROR_IS_FATAL ANY)
 file(REMOVE_RECURSE ${staging})

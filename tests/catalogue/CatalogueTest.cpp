@@ -4,6 +4,7 @@
 #include "catalogue/UninstallScan.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "tests/support/DibCanvas.h"
+#include "tests/support/RegistryRuleProducts.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
 #include "tests/support/TestFolders.h"
@@ -18,13 +19,6 @@
 #include <vector>
 
 namespace {
-
-// A value written after a product's name and command; a REG_DWORD holds the number its text spells.
-struct Value {
-    const wchar_t* name;
-    std::wstring text;
-    DWORD type = REG_SZ;
-};
 
 // name|command|icon|key|root, a "*" marking a text stored as REG_EXPAND_SZ, "|I" a Windows Installer product.
 std::vector<std::wstring> Listed(const InstalledEntryList& list)
@@ -42,59 +36,12 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
 {
     ScratchRegistry registry;
     InstalledEntryList list(1); // emptied by each scan
-    const std::wstring n(259, L'n'), c(259, L'c'), i(259, L'i'), f207(207, L'f'), g207(207, L'g');
-    const wchar_t *icon = L"DisplayIcon", *command = L"UninstallString", *component = L"SystemComponent",
-                  *msi = L"WindowsInstaller";
-    // Each product key, in the machine root or the user's, and how the scan lists it ("" when it skips it).
-    const struct {
-        bool machine;
-        std::wstring key, name, command;
-        std::vector<Value> values;
-        std::wstring listed;
-    } products[] = {
-        {true, L"Kb9", L"Update", L"x", {}, L""},
-        {false, L"kB0", L"Update 0", L"x", {}, L""},
-        {true, L"fixLower", L"Fix (kb77)", L"x", {}, L""},
-        {true, L"fixUpper", L"Fix (KB12)", L"x", {}, L""},
-        {true, L"sc", L"SC", L"x", {{component, L"1", REG_DWORD}}, L""},
-        {true, L"sc2", L"SC2", L"x", {{component, L"2", REG_DWORD}}, L""},
-        {true, L"os", L"OS", L"x", {{L"ParentKeyName", L"operatingsystem"}}, L""},
-        {true, L"ent", L"Ent", L"x", {{L"ParentKeyName", L"Enterprise", REG_EXPAND_SZ}}, L""},
-        {true, L"emptyName", L"", L"x", {}, L""},
-        {true, L"emptyCommand", L"Empty Command", L"", {}, L""},
-        {true, L"dwordCommand", L"Dword Command", L"x", {{command, L"5", REG_DWORD}}, L""},
-        {true, L"longName", n + L"n", L"x", {}, L""},
-        {true, L"KBase", L"My Velmo", L"x", {{component, L"0", REG_DWORD}, {icon, i + L"i"}, {msi, L"1", REG_DWORD}},
-            L"My Velmo|x||KBase|M|I"},
-        {true, L"XKB1", L"Ｖelmo (Kb1)", L"x",
-            {{component, L"1"}, {icon, L"3", REG_DWORD}, {L"ParentKeyName", L"OperatingSystem", REG_BINARY}},
-            L"Ｖelmo (Kb1)|x||XKB1|M"},
-        {true, L"e", L"äx", L"", {{command, L"%T%", REG_EXPAND_SZ}, {icon, L"%I%", REG_EXPAND_SZ}},
-            L"äx|%T%*|%I%*|e|M"},
-        {true, L"{A1}", L"Velmo Guard", L"\"C:\\u\" /S", {{icon, L"g.exe,2"}},
-            L"Velmo Guard|\"C:\\u\" /S|g.exe,2|{A1}|M"},
-        // Texts take 259 characters; the name is written again below without its terminator.
-        {true, L"fits", n, c, {{icon, i}}, n + L"|" + c + L"|" + i + L"|fits|M"},
-        // Key paths take 259 characters; a longer one must not be read as the key it would be cut to.
-        {true, f207, L"apple-pie", L"x", {}, L"apple-pie|x||" + f207 + L"|M"},
-        {true, g207 + L"g", L"Too Long", L"x", {}, L""},
-        {true, g207, L"apple pie", L"x", {}, L"apple pie|x||" + g207 + L"|M"},
-        {false, L"user", L"VELMO Guard", L"x", {}, L""}, // the machine root wins a name
-        {false, L"b", L"quellmar", L"b", {}, L""},       // then the key met first
-        {false, L"a", L"QuellMAR", L"a", {{msi, L"2", REG_DWORD}}, L"QuellMAR|a||a|U"},
-        {true, L"part", L"Part", L"x", {{L"ParentKeyName", L"Velmo Suite"}, {msi, L"1"}}, L"Part|x||part|M"},
-    };
+    const std::vector<RuleProduct>& products = RegistryRuleProducts();
+    WriteRegistryRuleProducts(registry);
     std::vector<std::wstring> expected;
-    for (const auto& product : products) {
-        registry.AddProduct(product.machine, product.key, product.name, product.command);
-        for (const auto& [name, text, type] : product.values) {
-            const DWORD number = type == REG_DWORD ? std::stoul(text) : 0;
-            type == REG_DWORD ? registry.WriteBinary(product.machine, product.key, name, &number, sizeof number, type)
-                              : registry.WriteString(product.machine, product.key, name, text, type);
-        }
+    for (const RuleProduct& product : products) {
         expected.push_back(product.listed);
     }
-    registry.WriteBinary(true, L"fits", L"DisplayName", n.data(), 259 * sizeof(wchar_t), REG_SZ);
     // Listed in the order lstrcmpiW gives the names.
     expected.erase(std::remove(expected.begin(), expected.end(), L""), expected.end());
     std::stable_sort(expected.begin(), expected.end(), [](const std::wstring& a, const std::wstring& b) {

@@ -92,4 +92,28 @@ TEST(UninstallerLaunch, KeepsNoHandleOfTheProcessItStarted)
     EXPECT_FALSE(GetHandleInformation(g_handedOut[1], &flags)) << "the thread's handle is still open";
 }
 
+BOOL WINAPI ElevationRequired(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
+    LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
+{
+    SetLastError(kErrorElevationRequired);
+    return FALSE;
+}
+
+HANDLE g_shellProcess; // what the stand-in for the shell gives as the process it started, when asked for it
+
+BOOL WINAPI ShellStartingProcess(SHELLEXECUTEINFOW* execute)
+{
+    execute->hProcess = (execute->fMask & SEE_MASK_NOCLOSEPROCESS) ? g_shellProcess : nullptr;
+    return TRUE;
+}
+
+TEST(UninstallerLaunch, AStartToWaitForKeepsTheProcessThatTheConsentPromptStarted)
+{
+    g_shellProcess = CreateEventW(nullptr, TRUE, FALSE, nullptr); // a handle to stand for the process; kept, closed
+    ScopedKernelHandle process;
+    EXPECT_EQ(StartUninstaller(L"\"C:\\u.exe\" /S", false, process, {&ElevationRequired, &ShellStartingProcess}),
+        LaunchResult::Started);
+    EXPECT_EQ(process.Get(), g_shellProcess);
+}
+
 } // namespace

@@ -83,3 +83,10 @@ void ScratchRegistry::AddProduct(bool machine, const std::wstring& keyName, cons
         WriteString(machine, keyName, L"DisplayIcon", icon);
     }
 }
+
+void UseScratchRegistry(const std::wstring& path)
+{
+    // The overrides keep references of their own to the keys.
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, CreateKey(HKEY_CURRENT_USER, path + L"\\machine").Get());
+    RegOverridePredefKey(HKEY_CURRENT_USER, CreateKey(HKEY_CURRENT_USER, path + L"\\user").Get());
+}

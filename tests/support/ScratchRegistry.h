@@ -25,6 +25,8 @@ public:
     // DisplayName and UninstallString, and DisplayIcon when given.
     void AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName,
         const std::wstring& uninstall, const std::wstring& icon = L"");
+    // Where the two scratch roots are, for another process to use (UseScratchRegistry).
+    const std::wstring& Path() const { return path_; }
 
 private:
     HKEY Root(bool machine) const { return machine ? machine_.Get() : user_.Get(); }
@@ -33,3 +35,7 @@ private:
     RegKey machine_;
     RegKey user_;
 };
+
+// Redirects this process's HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER, for the rest of its life, to the scratch
+// roots that another process's ScratchRegistry made at path (its Path()).
+void UseScratchRegistry(const std::wstring& path);

@@ -9,12 +9,16 @@
 //                          section that holds the word "inherited"
 //   --remove HKLM|HKCU KEY deletes that product's Uninstall subkey first, as
 //                          a finished uninstaller does
+//   --registry PATH        acts on the test's scratch registry at PATH (given
+//                          before --remove)
+//   --exit CODE            ends with CODE once the record is written
 // Then it writes "<process id>.rec" into RECORD_FOLDER (read by StubRuns).
 #include <windows.h>
 #include <shellapi.h>
 
 #include "base/ScopedHandle.h"
 #include "catalogue/UninstallScan.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <memory>
 #include <string>
@@ -29,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         return 2;
     }
     std::wstring handleState;
+    int exitCode = 0;
     for (int i = 1; i + 1 < argc; ++i) {
         if (wcscmp(argv[i], L"--hold") == 0) {
             WaitForSingleObject(ScopedKernelHandle(OpenEventW(SYNCHRONIZE, FALSE, argv[i + 1])).Get(), 30000);
@@ -40,6 +45,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         } else if (wcscmp(argv[i], L"--remove") == 0 && i + 2 < argc) {
             RegDeleteTreeW(wcscmp(argv[i + 1], L"HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
                 (std::wstring(kUninstallKeyPath) + L"\\" + argv[i + 2]).c_str());
+        } else if (wcscmp(argv[i], L"--registry") == 0) {
+            UseScratchRegistry(argv[i + 1]);
+        } else if (wcscmp(argv[i], L"--exit") == 0) {
+            exitCode = _wtoi(argv[i + 1]);
         }
     }
     const std::wstring record = std::wstring(GetCommandLineW()) + L"\n" + handleState + L"\n";
@@ -55,5 +64,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         }
     }
     // Renamed into place, so a reader never sees half a record.
-    return MoveFileExW((target + L".partial").c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 4;
+    return MoveFileExW((target + L".partial").c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? exitCode : 4;
 }

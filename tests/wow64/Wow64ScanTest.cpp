@@ -35,6 +35,7 @@ TEST(Wow64Scan, ListsTheMachineProductsOfBothViewsOnceEachThe32BitViewWinning)
     for (const InstalledEntry& entry : list) {
         if (entry.FromMachine && entry.DisplayName.rfind(tag, 0) == 0) {
             mine.push_back(entry.DisplayName.substr(tag.size()) + L"=" + entry.UninstallString);
+            EXPECT_EQ(entry.From64BitView, wow64 && entry.UninstallString == L"64") << entry.DisplayName;
         }
     }
     for (const auto& [view, product, command] : products) {

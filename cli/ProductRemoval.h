@@ -1,0 +1,21 @@
+#pragma once
+
+#include "catalogue/InstalledEntry.h"
+#include "cli/ConsoleText.h"
+
+// How long each uninstaller is waited for unless told otherwise, and the
+// longest wait that may be asked for.
+constexpr unsigned kDefaultTimeoutSeconds = 600;
+constexpr unsigned kMaxTimeoutSeconds = 86400;
+
+struct RemovalOptions {
+    bool quiet = false;  // the quiet command only; a product without one is not started
+    bool dryRun = false; // tells what would start and starts nothing
+    unsigned timeoutSeconds = kDefaultTimeoutSeconds;
+};
+
+// Removes the products one after the other, as "卸载" does, but waits for
+// each uninstaller to end and then scans again to see whether its product is
+// gone; an uninstaller still running at the timeout is left running. Writes
+// one line a product to out and returns the exit code of the worst outcome.
+int RemoveProducts(const InstalledEntryList& products, const RemovalOptions& options, const ConsoleText& out);

@@ -1,0 +1,9 @@
+#include "cli/FarrowgateCli.h"
+
+#include <string>
+#include <vector>
+
+int wmain(int argc, wchar_t** argv)
+{
+    return RunFarrowgateCli(std::vector<std::wstring>(argv + 1, argv + argc));
+}
