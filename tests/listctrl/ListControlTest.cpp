@@ -268,7 +268,7 @@ TEST_F(ListTest, TheSelectedRowIsAGradientAndSpaceHoldsItsButtonPressedTillTheRe
     EXPECT_EQ(Play({{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}, {WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_DOWN}}),
         (Notes{{LN_SELCHANGED, 1, 0}, {LN_SELCHANGED, 2, 0}}));
     const auto canvas = Painted();
-    // Down the selected second row: its separator, the highlight line, then the bands from stop to stop
+    // Down both edges of the selected second row: its separator, the highlight line, then the bands from stop to stop
     // (lines 0-14, 15-34 and 35-49 of the row), each one step short of its bottom colour; the next separator.
     const COLORREF stops[] = {RGB(240, 251, 255), RGB(232, 249, 255), RGB(213, 243, 255), RGB(203, 240, 255)};
     const int bandTops[] = {0, 15, 35, 50};
@@ -282,7 +282,9 @@ TEST_F(ListTest, TheSelectedRowIsAGradientAndSpaceHoldsItsButtonPressedTillTheRe
         expected.push_back(RGB(channel(0), channel(8), channel(16)));
     }
     expected.insert(expected.end(), {kSeparator, kWhite});
-    EXPECT_EQ(canvas->Pixels({359, 50, 360, 102}), expected);
+    for (const int x : {0, 359}) {
+        EXPECT_EQ(canvas->Pixels({x, 50, x + 1, 102}), expected) << x;
+    }
     // The button's inner edge, normal and pressed; the key repeats while held.
     const COLORREF normal = RGB(227, 240, 246), pressed = RGB(222, 235, 244);
     EXPECT_EQ(canvas->Pixel(268, 64), normal);
