@@ -1,5 +1,5 @@
-#include "app/ComApartment.h"
 #include "app/MainDialog.h"
+#include "base/ComApartment.h"
 
 #include <windows.h>
 

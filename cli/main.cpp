@@ -1,3 +1,4 @@
+#include "base/ComApartment.h"
 #include "cli/FarrowgateCli.h"
 
 #include <string>
@@ -5,5 +6,6 @@
 
 int wmain(int argc, wchar_t** argv)
 {
+    const ComApartment apartment;
     return RunFarrowgateCli(std::vector<std::wstring>(argv + 1, argv + argc));
 }

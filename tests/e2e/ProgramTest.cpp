@@ -1,5 +1,5 @@
 // The real program as its user meets it: its file, and the program running as its own process.
-#include "app/ComApartment.h"
+#include "base/ComApartment.h"
 #include "catalogue/UninstallScan.h"
 #include "listctrl/ListControl.h"
 #include "tests/support/StubRuns.h"
@@ -180,10 +180,13 @@ TEST_F(ProgramTest, AWindowsInstallerProductsUninstallRemovesTheProduct)
     EXPECT_FALSE(Registered(kSampleKey));
 }
 
-// The version information as Explorer's properties page reads it from the file.
-TEST(VersionResource, ChineseAndNeutralBlocksNameTheProductAndItsFileVersion)
+// The version information as Explorer's properties page reads it from each program's file.
+class VersionResource : public ::testing::TestWithParam<const wchar_t*> {};
+INSTANTIATE_TEST_SUITE_P(BothPrograms, VersionResource, ::testing::Values(L"farrowgate.exe", L"farrowgate-cli.exe"));
+
+TEST_P(VersionResource, ChineseAndNeutralBlocksNameTheProductAndItsFileVersion)
 {
-    const std::wstring program = ModuleDirectory() + L"\\farrowgate.exe";
+    const std::wstring program = ModuleDirectory() + L"\\" + GetParam();
     std::vector<BYTE> info(GetFileVersionInfoSizeW(program.c_str(), nullptr));
     ASSERT_FALSE(info.empty());
     ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
@@ -208,7 +211,7 @@ TEST(VersionResource, ChineseAndNeutralBlocksNameTheProductAndItsFileVersion)
         };
         EXPECT_EQ(text(L"ProductName") + L" " + text(L"FileVersion") + L" " + text(L"ProductVersion") + L" "
                 + text(L"OriginalFilename"),
-            L"Farrowgate " + version + L" " + version + L" farrowgate.exe")
+            L"Farrowgate " + version + L" " + version + L" " + GetParam())
             << block.c_str();
         EXPECT_NE(text(L"FileDescription"), L"(missing)");
     }

@@ -3,10 +3,11 @@
 #include <windows.h>
 #include <objbase.h>
 
-// The user-interface thread as a single-threaded COM apartment, for as long as
-// the object lives. Assistive technology in other processes reaches the list's
+// The thread as a single-threaded COM apartment, for as long as the object
+// lives. Assistive technology in other processes reaches the window's
 // accessible objects through COM, which hands their calls to this thread's
-// message loop; without an apartment the list cannot hand its object out.
+// message loop; and the shell may hand a start through its consent prompt to
+// extensions that COM brings in.
 class ComApartment {
 public:
     ComApartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
