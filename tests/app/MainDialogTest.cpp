@@ -123,6 +123,7 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
         opened = dialog;
         EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog)); // filled before the first tick
         EXPECT_EQ(List(dialog), GetFocus());
+        EXPECT_EQ(GetDlgCtrlID(List(dialog)), 0);
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
         RECT placeholder = {}, list = {};
         GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
@@ -160,7 +161,7 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
 BOOL WINAPI ElevationRequired(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
     LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
 {
-    SetLastError(kErrorElevationRequired);
+    SetLastError(740); // ERROR_ELEVATION_REQUIRED
     return FALSE;
 }
 

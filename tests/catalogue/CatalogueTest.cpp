@@ -157,7 +157,7 @@ TEST(UninstallerLaunch, ProgramsNeedingElevationAreStartedThroughTheConsentPromp
     }
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ROOT", L"C:\\V"));
     const std::wstring system = _wgetenv(L"SystemRoot") + std::wstring(L"\\system32\\");
-    constexpr DWORD kElevate = kErrorElevationRequired;
+    constexpr DWORD kElevate = 740; // ERROR_ELEVATION_REQUIRED
     constexpr LaunchResult kStarted = LaunchResult::Started, kFailed = LaunchResult::Failed;
     // Unquoted, the program is the first prefix that names one, ".exe" added where the name has none.
     const std::tuple<std::wstring, DWORD, DWORD, LaunchResult, std::wstring> cases[] = {

@@ -95,7 +95,7 @@ TEST(UninstallerLaunch, KeepsNoHandleOfTheProcessItStarted)
 BOOL WINAPI ElevationRequired(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
     LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
 {
-    SetLastError(kErrorElevationRequired);
+    SetLastError(740); // ERROR_ELEVATION_REQUIRED
     return FALSE;
 }
 

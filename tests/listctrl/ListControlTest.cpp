@@ -225,6 +225,17 @@ TEST_F(ListTest, TheParentEmptyingOrRebuildingTheListFromANotificationTouchesNoD
     RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+// How wide the ink of black text is in a face.
+int InkWidth(HFONT font, const std::wstring& text)
+{
+    const DibCanvas canvas(200, 40, RGB(255, 255, 255));
+    const ScopedSelectObject face(canvas.Dc(), font);
+    RECT area = {0, 0, 200, 40};
+    DrawTextW(canvas.Dc(), text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER);
+    const RECT ink = canvas.DarkBounds(area, 100);
+    return ink.right - ink.left;
+}
+
 TEST_F(ListTest, AnEmptyListShowsItsMessageAndEachRowItsIconNameAndButtonUnderASeparator)
 {
     auto canvas = Painted();
@@ -255,10 +266,15 @@ TEST_F(ListTest, AnEmptyListShowsItsMessageAndEachRowItsIconNameAndButtonUnderAS
         const std::tuple<int, int, COLORREF> places[] = {{12, 10, kIcon}, {43, 41, kIcon}, {11, 10, kWhite},
             {44, 41, kWhite}, {298, 13, kBorder}, {298, 35, kBorder}, {267, 24, kBorder}, {329, 24, kBorder},
             {298, 12, kWhite}, {298, 36, kWhite}, {266, 24, kWhite}, {330, 24, kWhite}, {5, 1, kWhite}, {5, 49, kWhite},
-            {5, 0, top ? kSeparator : kWhite}};
+            {5, 0, top ? kSeparator : kWhite}, {267, 13, kWhite}, {268, 13, kBorder}, {267, 14, kBorder}}; // a corner
         for (const auto& [x, y, colour] : places) {
             EXPECT_EQ(canvas->Pixel(x, top + y), colour) << x << ", " << top + y;
         }
+        // The name and the button's text are as wide as in their own faces.
+        const RECT text = canvas->DarkBounds({270, top + 16, 327, top + 34}, 100);
+        EXPECT_EQ(name.right - name.left,
+            InkWidth(GetFont(FontFace::Tahoma, 11, false, false), L"Velmo " + std::to_wstring(top / 50 + 1)));
+        EXPECT_EQ(text.right - text.left, InkWidth(GetFont(FontFace::Tahoma, 12, false, false), L"卸载"));
     }
 }
 
