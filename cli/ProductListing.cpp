@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <numeric>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -17,6 +19,20 @@ const Row kHeader = {L"NAME", L"REGISTRY", L"KEY", L"WINDOWS INSTALLER", L"PRODU
     L"QUIET UNINSTALL COMMAND"};
 constexpr const wchar_t* kNoValue = L"-";
 constexpr size_t kColumnGap = 2;
+
+// Columns a text takes in a console: the wide characters of Chinese, Japanese
+// and Korean take two, as the console draws them.
+size_t ColumnWidth(const std::wstring& text)
+{
+    constexpr std::pair<wchar_t, wchar_t> kWideRanges[] = {{0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF},
+        {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFE30, 0xFE4F},
+        {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}};
+    return std::accumulate(text.begin(), text.end(), size_t{0}, [&kWideRanges](size_t width, wchar_t c) {
+        const bool wide = std::any_of(std::begin(kWideRanges), std::end(kWideRanges),
+            [c](const auto& range) { return c >= range.first && c <= range.second; });
+        return width + (wide ? 2 : 1);
+    });
+}
 
 std::wstring OrNoValue(const std::wstring& text)
 {
@@ -60,13 +76,13 @@ void PrintProductTable(const InstalledEntryList& products, const ConsoleText& ou
     std::array<size_t, kColumnCount> widths = {};
     for (const Row& row : rows) {
         for (size_t column = 0; column < kColumnCount; ++column) {
-            widths[column] = std::max(widths[column], row[column].size());
+            widths[column] = std::max(widths[column], ColumnWidth(row[column]));
         }
     }
     for (const Row& row : rows) {
         std::wstring line;
         for (size_t column = 0; column + 1 < kColumnCount; ++column) {
-            line += row[column] + std::wstring(widths[column] - row[column].size() + kColumnGap, L' ');
+            line += row[column] + std::wstring(widths[column] - ColumnWidth(row[column]) + kColumnGap, L' ');
         }
         out.WriteLine(line + row[kColumnCount - 1]);
     }

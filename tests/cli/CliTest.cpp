@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <set>
 
 namespace {
 
@@ -102,6 +103,15 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
             L"Velmo Guard|HKLM 32-bit|{A1}|no|-|\"C:\\u\" /S|-",
             L"Velmo Installer|HKLM 32-bit|" + kCode + L"|yes|" + kCode + L"|MsiExec.exe /X" + kCode + L"|-",
             kOddNameShown + L"|HKCU|odd|no|-|o.exe|-"}));
+
+    // The second column starts at one place on the screen, a Chinese character taking two.
+    std::set<size_t> starts;
+    for (const std::wstring& line : table.lines) {
+        const std::wstring before = line.substr(0, line.find_first_not_of(L' ', line.find(L"  ")));
+        starts.insert(before.size()
+            + std::count_if(before.begin(), before.end(), [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; }));
+    }
+    EXPECT_EQ(starts.size(), 1u);
 
     const Outcome json = RunCli(registry, L"list --json");
     EXPECT_EQ(json.exitCode, 0u);
