@@ -70,6 +70,18 @@ Outcome RunCli(const ScratchRegistry& registry, const std::wstring& arguments)
 }
 
 const std::wstring kCode = L"{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}";
+
+// A product whose uninstaller is the stub recording into runs' folder. Stored expandable, so that the checkout's
+// place, however deep, never makes the command longer than a registry value the scan reads.
+void AddStubProduct(ScratchRegistry& registry, bool machine, const std::wstring& key, const std::wstring& name,
+    const std::wstring& arguments, const StubRuns& runs)
+{
+    SetEnvironmentVariableW(L"FG_STUB", StubUninstallerPath().c_str());
+    SetEnvironmentVariableW(L"FG_RUNS", runs.Folder().c_str());
+    registry.AddProduct(machine, key, name, L"x");
+    registry.WriteString(machine, key, L"UninstallString", L"\"%FG_STUB%\" " + arguments + L"\"%FG_RUNS%\"",
+        REG_EXPAND_SZ);
+}
 const std::wstring kQuiet = L"\"%FG_STUB%\" tag:quiet \"%FG_RUNS%\"";
 const std::wstring kOddName = L"Velmo Zh 中文 \"q\" C:\\d \x01 \xD800 \xD83D\xDE00";
 const std::wstring kOddNameShown = L"Velmo Zh 中文 \"q\" C:\\d \x01 \xFFFD \xD83D\xDE00"; // its lone surrogate replaced
@@ -138,7 +150,7 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
 
     // Quiet removal takes the quiet command, the Installer's own or none; a dry run starts nothing.
     StubRuns runs;
-    registry.AddProduct(true, L"S", L"Velmo Stub", L"\"" + StubUninstallerPath() + L"\" \"" + runs.Folder() + L"\"");
+    AddStubProduct(registry, true, L"S", L"Velmo Stub", L"", runs);
     const Outcome quiet = RunCli(registry, L"uninstall --all --quiet --dry-run");
     EXPECT_EQ(quiet.exitCode, 50u);
     EXPECT_EQ(quiet.lines,
@@ -150,11 +162,9 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
     EXPECT_EQ(plain.exitCode, 0u);
     EXPECT_EQ(plain.lines,
         (Texts{L"Velmo Installer: would start MsiExec.exe /X" + kCode,
-            L"Velmo Stub: would start \"" + StubUninstallerPath() + L"\" \"" + runs.Folder() + L"\""}));
+            L"Velmo Stub: would start \"%FG_STUB%\" \"%FG_RUNS%\""}));
     Sleep(1500); // time for a wrong start to show
     EXPECT_TRUE(runs.Take().empty());
-    SetEnvironmentVariableW(L"FG_STUB", StubUninstallerPath().c_str());
-    SetEnvironmentVariableW(L"FG_RUNS", runs.Folder().c_str());
     EXPECT_EQ(RunCli(registry, L"uninstall --quiet \"Quellmar Quiet\"").exitCode, 1603u); // the stub removes nothing
     EXPECT_EQ(runs.TakeTags(0), Texts{L"quiet"});
 }
@@ -186,9 +196,12 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
         ScratchRegistry registry;
         StubRuns runs;
         for (const auto& [tag, options] : products) {
-            const std::wstring stub = L"\"" + StubUninstallerPath() + L"\" tag:" + tag + L" --registry "
-                + registry.Path() + L" " + options + L" \"" + runs.Folder() + L"\"";
-            registry.AddProduct(true, tag, L"Velmo " + tag, options == L"missing" ? L"C:\\fg-missing.exe" : stub);
+            if (options == L"missing") {
+                registry.AddProduct(true, tag, L"Velmo " + tag, L"C:\\fg-missing.exe");
+            } else {
+                AddStubProduct(registry, true, tag, L"Velmo " + tag,
+                    L"tag:" + tag + L" --registry " + registry.Path() + L" " + options + L" ", runs);
+            }
         }
         const Outcome run = RunCli(registry, arguments);
         EXPECT_EQ(run.exitCode, exitCode) << arguments;
@@ -205,8 +218,7 @@ TEST(FarrowgateCli, AnUninstallerStillRunningAtTheTimeoutIsReportedAndLeftRunnin
     StubRuns runs;
     const std::wstring hold = L"FarrowgateCliHold" + std::to_wstring(GetCurrentProcessId());
     const ScopedKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, hold.c_str()));
-    registry.AddProduct(false, L"T", L"Quellmar T",
-        L"\"" + StubUninstallerPath() + L"\" tag:T --hold " + hold + L" \"" + runs.Folder() + L"\"");
+    AddStubProduct(registry, false, L"T", L"Quellmar T", L"tag:T --hold " + hold + L" ", runs);
     const Outcome run = RunCli(registry, L"uninstall --timeout 1 --all");
     EXPECT_EQ(run.exitCode, 1460u);
     EXPECT_EQ(run.lines, Texts{L"Quellmar T: timed out after 1 s; its uninstaller keeps running"});
