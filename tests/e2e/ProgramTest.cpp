@@ -123,13 +123,17 @@ protected:
     }
 
     // A product whose uninstaller, the stub, records its tag.
+    // Stored expandable, the stub's place and the records' folder taken from the program's environment, which
+    // it has from this one: a deep checkout never makes the command longer than the scan reads.
     void AddProduct(HKEY root, const std::wstring& name, const std::wstring& tag, const std::wstring& options = L"")
     {
-        const std::wstring command =
-            L"\"" + StubUninstallerPath() + L"\" tag:" + tag + options + L" \"" + runs_.Folder() + L"\"";
-        for (const auto& [value, text] : {std::pair(L"DisplayName", name), std::pair(L"UninstallString", command)}) {
-            RegSetKeyValueW(root, Key(tag).c_str(), value, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-        }
+        SetEnvironmentVariableW(L"FG_STUB", StubUninstallerPath().c_str());
+        SetEnvironmentVariableW(L"FG_RUNS", runs_.Folder().c_str());
+        const std::wstring command = L"\"%FG_STUB%\" tag:" + tag + options + L" \"%FG_RUNS%\"";
+        RegSetKeyValueW(root, Key(tag).c_str(), L"DisplayName", REG_SZ, name.c_str(),
+            (name.size() + 1) * sizeof(wchar_t));
+        RegSetKeyValueW(root, Key(tag).c_str(), L"UninstallString", REG_EXPAND_SZ, command.c_str(),
+            (command.size() + 1) * sizeof(wchar_t));
     }
 
     StubRuns runs_;
