@@ -226,6 +226,11 @@ void SortByDisplayName(InstalledEntryList& list)
     }
 }
 
+bool SameDisplayName(const std::wstring& a, const std::wstring& b)
+{
+    return _wcsicmp(a.c_str(), b.c_str()) == 0;
+}
+
 void RemoveDuplicateNames(InstalledEntryList& list)
 {
     if (list.size() < 2) {
@@ -233,7 +238,7 @@ void RemoveDuplicateNames(InstalledEntryList& list)
     }
     auto survivor = list.begin();
     for (auto it = std::next(survivor); it != list.end();) {
-        if (_wcsicmp(it->DisplayName.c_str(), survivor->DisplayName.c_str()) == 0) {
+        if (SameDisplayName(it->DisplayName, survivor->DisplayName)) {
             it = list.erase(it);
         } else {
             survivor = it++;

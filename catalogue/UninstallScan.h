@@ -20,5 +20,9 @@ bool RunningUnderWow64();
 // Stable ascending sort by lstrcmpiW of the display names.
 void SortByDisplayName(InstalledEntryList& list);
 
-// Drops every entry whose name equals the last surviving one's (_wcsicmp).
+// Whether two display names name one product: equal apart from ASCII letter
+// case (_wcsicmp), the rule by which duplicates are dropped.
+bool SameDisplayName(const std::wstring& a, const std::wstring& b);
+
+// Drops every entry whose name is the last surviving one's (SameDisplayName).
 void RemoveDuplicateNames(InstalledEntryList& list);

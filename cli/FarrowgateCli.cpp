@@ -1,6 +1,7 @@
 #include "cli/FarrowgateCli.h"
 
 #include "catalogue/ProductMatch.h"
+#include "catalogue/UninstallScan.h"
 #include "cli/ConsoleText.h"
 #include "cli/ExitCodes.h"
 #include "cli/ProductListing.h"
@@ -141,7 +142,7 @@ bool Parse(const std::vector<std::wstring>& args, Invocation& invocation, std::w
 bool NameMatches(const InstalledEntry& entry, const std::wstring& name)
 {
     // As duplicates are told apart: so a name never matches two products.
-    return _wcsicmp(entry.DisplayName.c_str(), name.c_str()) == 0;
+    return SameDisplayName(entry.DisplayName, name);
 }
 
 // Keeps the products one of names matches, in list order; a name that

@@ -3,6 +3,7 @@
 #include "base/ScopedHandle.h"
 #include "catalogue/ProductMatch.h"
 #include "catalogue/UninstallCommand.h"
+#include "catalogue/UninstallScan.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "cli/ExitCodes.h"
 
@@ -52,9 +53,8 @@ bool StillListed(const InstalledEntry& entry)
 {
     InstalledEntryList fresh;
     CollectTargetProducts(fresh);
-    return std::any_of(fresh.begin(), fresh.end(), [&entry](const InstalledEntry& listed) {
-        return _wcsicmp(listed.DisplayName.c_str(), entry.DisplayName.c_str()) == 0;
-    });
+    return std::any_of(fresh.begin(), fresh.end(),
+        [&entry](const InstalledEntry& listed) { return SameDisplayName(listed.DisplayName, entry.DisplayName); });
 }
 
 // The command removing the entry starts, and whether it is stored expandable.
