@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -36,10 +37,16 @@ int Face(HFONT font)
 
 TEST(ListDpiTest, RowsScrollStepsAndClicksFollowTheScaleAndAnotherDpiKeepsTheSelectionAndTheRowAtTheTop)
 {
+    // The test command runs it in a prefix of each scale and says which; elsewhere it has nothing to check.
+    const char* expected = std::getenv("FARROWGATE_EXPECT_DPI");
+    if (!expected) {
+        GTEST_SKIP() << "not on a display of a scale it knows";
+    }
     const int dpi = GetDeviceCaps(ScopedWindowDC(GetDC(nullptr)).Get(), LOGPIXELSX);
+    ASSERT_EQ(dpi, std::atoi(expected));
     const Scale* s =
         std::find_if(std::begin(kScales), std::end(kScales), [dpi](auto& scale) { return scale.dpi == dpi; });
-    ASSERT_NE(s, std::end(kScales)) << "a display of " << dpi << " DPI";
+    ASSERT_NE(s, std::end(kScales));
     std::vector<std::pair<UINT, int>> told; // code and key
     SoftwareListView list;                  // outlives its window, which goes with the parent
     TestWindow parent(700, 500);
