@@ -41,14 +41,14 @@ void Seed(ScratchRegistry& registry, bool machine, int count)
         const std::wstring name =
             target ? (i % 20 == 0 ? L"Velmo Product " : L"Quellmar Tool ") + number : L"Example Application " + number;
         const std::wstring folder = L"C:\\Program Files\\Vendor " + number + L"\\App";
-        registry.AddProduct(machine, key, name, L"\"" + folder + L"\\uninstall.exe\" /remove", folder + L"\\app.exe,0");
-        registry.WriteString(machine, key, L"DisplayVersion", L"1.2." + number);
-        registry.WriteString(machine, key, L"Publisher", L"Example Publisher");
-        registry.WriteString(machine, key, L"InstallLocation", folder);
-        const DWORD size = 1024 + i, component = 1;
-        registry.WriteBinary(machine, key, L"EstimatedSize", &size, sizeof size, REG_DWORD);
+        registry.AddProduct(machine, key, name, L"\"" + folder + L"\\uninstall.exe\" /remove");
+        registry.Write(machine, key, L"DisplayIcon", folder + L"\\app.exe,0");
+        registry.Write(machine, key, L"DisplayVersion", L"1.2." + number);
+        registry.Write(machine, key, L"Publisher", L"Example Publisher");
+        registry.Write(machine, key, L"InstallLocation", folder);
+        registry.Write(machine, key, L"EstimatedSize", std::to_wstring(1024 + i), REG_DWORD);
         if (i % 25 == 3) {
-            registry.WriteBinary(machine, key, L"SystemComponent", &component, sizeof component, REG_DWORD);
+            registry.Write(machine, key, L"SystemComponent", L"1", REG_DWORD);
         }
     }
 }

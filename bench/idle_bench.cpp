@@ -23,10 +23,11 @@ void Seed(ScratchRegistry& registry, bool machine)
     for (int i = 0; i < kProductsPerRoot; ++i) {
         const std::wstring number = std::to_wstring(i);
         const std::wstring folder = L"C:\\Program Files\\Vendor " + number;
-        registry.AddProduct(machine, L"{" + number + L"-0A2B-4C3D}",
-            (i % 10 == 0 ? L"Velmo Product " : L"Example Application ") + number,
-            L"\"" + folder + L"\\uninstall.exe\" /remove", folder + L"\\app.exe,0");
-        registry.WriteString(machine, L"{" + number + L"-0A2B-4C3D}", L"DisplayVersion", L"1.2." + number);
+        const std::wstring key = L"{" + number + L"-0A2B-4C3D}";
+        registry.AddProduct(machine, key, (i % 10 == 0 ? L"Velmo Product " : L"Example Application ") + number,
+            L"\"" + folder + L"\\uninstall.exe\" /remove");
+        registry.Write(machine, key, L"DisplayIcon", folder + L"\\app.exe,0");
+        registry.Write(machine, key, L"DisplayVersion", L"1.2." + number);
     }
 }
 

@@ -133,10 +133,10 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
         // A new icon is no new product: scanned, but nothing rebuilt or repainted. A command that now expands
         // runs differently: rebuilt.
         ValidateRect(List(dialog), nullptr);
-        registry_.WriteString(kMachine, L"a", L"DisplayIcon", L"notepad.exe");
+        registry_.Write(kMachine, L"a", L"DisplayIcon", L"notepad.exe");
         EXPECT_EQ(1, ScansOfARefresh(dialog));
         EXPECT_FALSE(GetUpdateRect(List(dialog), nullptr, FALSE));
-        registry_.WriteString(kMachine, L"a", L"UninstallString", L"a.exe", REG_EXPAND_SZ);
+        registry_.Write(kMachine, L"a", L"UninstallString", L"a.exe", REG_EXPAND_SZ);
         EXPECT_EQ(1, ScansOfARefresh(dialog));
         EXPECT_TRUE(GetUpdateRect(List(dialog), nullptr, FALSE));
         registry_.AddProduct(kUser, L"c", L"Velmo Apex", L"c.exe");

@@ -116,7 +116,7 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMi
     const ScopedKernelHandle controlProcess(control.hProcess), controlThread(control.hThread);
     SetEvent(event.Get());
     std::multiset<std::wstring> seen;
-    for (const StubRun& run : runs.TakeAtLeast(5)) {
+    for (const StubRun& run : runs.Take(5)) {
         seen.insert(run.handleState + L": " + run.commandLine);
     }
     const std::wstring expanded = program + L"expanded words" + arguments;

@@ -43,7 +43,7 @@ Texts RowNames(IAccessible& list)
     Texts names;
     for (BSTR name = nullptr; static_cast<LONG>(names.size()) < count; SysFreeString(name)) {
         list.get_accName(Child(static_cast<LONG>(names.size()) + 1), &name);
-        names.push_back(name ? name : L"");
+        names.emplace_back(name ? name : L"");
     }
     return names;
 }
@@ -67,29 +67,16 @@ void ClickUninstall(IAccessible& list, LONG position, int clicks = 1)
 constexpr const wchar_t* kSampleCode = L"{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}";
 const std::wstring kSampleKey = kUninstallKeyPath + (L"\\" + std::wstring(kSampleCode));
 
-// Runs a command line to its end; its exit code, or -1 when it did not start or end.
-DWORD RunToEnd(std::wstring commandLine)
+// Runs Windows Installer to its end with these options and the package or product; its exit code.
+intptr_t RunInstaller(const wchar_t* options, const std::wstring& target)
 {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-            &process)) {
-        return static_cast<DWORD>(-1);
-    }
-    const ScopedKernelHandle held(process.hProcess), thread(process.hThread);
-    DWORD exitCode = static_cast<DWORD>(-1);
-    return WaitForSingleObject(held.Get(), kWaitMs) == WAIT_OBJECT_0 && GetExitCodeProcess(held.Get(), &exitCode)
-        ? exitCode
-        : static_cast<DWORD>(-1);
+    return _wspawnlp(_P_WAIT, L"msiexec.exe", L"msiexec", options, (L"\"" + target + L"\"").c_str(), L"/qn", nullptr);
 }
 
 bool Registered(const std::wstring& key)
 {
-    HKEY opened = nullptr;
-    const bool found = RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS;
-    const ScopedRegistryKey held(opened);
-    return found;
+    return RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"DisplayName", RRF_RT_REG_SZ, nullptr, nullptr, nullptr)
+        == ERROR_SUCCESS;
 }
 
 class ProgramTest : public ::testing::Test {
@@ -101,7 +88,7 @@ protected:
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, Key(L"one").c_str());
         RegDeleteTreeW(HKEY_CURRENT_USER, Key(L"two").c_str());
         if (Registered(kSampleKey)) {
-            RunToEnd(L"msiexec.exe /x " + std::wstring(kSampleCode) + L" /qn");
+            RunInstaller(L"/x", kSampleCode);
         }
     }
     static std::wstring Key(const std::wstring& tag) { return kUninstallKeyPath + (L"\\FarrowgateE2E." + tag); }
@@ -172,7 +159,7 @@ TEST_F(ProgramTest, ListsTheProductsStartsTheUninstallerOfTheClickedRowDropsWhat
 TEST_F(ProgramTest, AWindowsInstallerProductsUninstallRemovesTheProduct)
 {
     // Installed silently, as a deployment would; its registration opens maintenance mode, which removes nothing.
-    ASSERT_EQ(0u, RunToEnd(L"msiexec.exe /i \"" + ModuleDirectory() + L"\\installer_sample.msi\" /qn"));
+    ASSERT_EQ(RunInstaller(L"/i", ModuleDirectory() + L"\\installer_sample.msi"), 0);
     ASSERT_TRUE(Registered(kSampleKey));
     const ComApartment apartment;
     const ScopedComReference<IAccessible> held = StartProgram();

@@ -45,11 +45,8 @@ void WriteRegistryRuleProducts(ScratchRegistry& registry)
     for (const RuleProduct& product : RegistryRuleProducts()) {
         registry.AddProduct(product.machine, product.key, product.name, product.command);
         for (const auto& [name, text, type] : product.values) {
-            const DWORD number = type == REG_DWORD ? std::stoul(text) : 0;
-            type == REG_DWORD ? registry.WriteBinary(product.machine, product.key, name, &number, sizeof number, type)
-                              : registry.WriteString(product.machine, product.key, name, text, type);
+            registry.Write(product.machine, product.key, name, text, type);
         }
     }
-    const std::wstring n(259, L'n'); // the name of "fits"
-    registry.WriteBinary(true, L"fits", L"DisplayName", n.data(), 259 * sizeof(wchar_t), REG_SZ);
+    registry.Write(true, L"fits", L"DisplayName", std::wstring(259, L'n'), REG_SZ, false);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// A value written after a product's name and command; a REG_DWORD holds the number its text spells.
+// A value written after a product's name and command.
 struct Value {
     const wchar_t* name;
     std::wstring text;

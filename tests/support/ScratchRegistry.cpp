@@ -59,29 +59,24 @@ void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
     RegDeleteTreeW(Root(machine), ProductPath(keyName).c_str());
 }
 
-void ScratchRegistry::WriteString(bool machine, const std::wstring& keyName, const wchar_t* value,
-    const std::wstring& text, DWORD type)
+void ScratchRegistry::Write(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
+    DWORD type, bool terminated)
 {
-    WriteBinary(machine, keyName, value, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)), type);
-}
-
-void ScratchRegistry::WriteBinary(bool machine, const std::wstring& keyName, const wchar_t* value, const void* data,
-    DWORD size, DWORD type)
-{
+    const DWORD number = type == REG_DWORD ? std::stoul(text) : 0;
+    const void* data = type == REG_DWORD ? static_cast<const void*>(&number) : text.c_str();
+    const size_t size = type == REG_DWORD ? sizeof number : (text.size() + terminated) * sizeof(wchar_t);
     const RegKey product = CreateKey(Root(machine), ProductPath(keyName));
-    if (RegSetValueExW(product.Get(), value, 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS) {
+    if (RegSetValueExW(product.Get(), value, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size))
+        != ERROR_SUCCESS) {
         throw std::runtime_error("cannot write a scratch registry value");
     }
 }
 
 void ScratchRegistry::AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName,
-    const std::wstring& uninstall, const std::wstring& icon)
+    const std::wstring& uninstall)
 {
-    WriteString(machine, keyName, L"DisplayName", displayName);
-    WriteString(machine, keyName, L"UninstallString", uninstall);
-    if (!icon.empty()) {
-        WriteString(machine, keyName, L"DisplayIcon", icon);
-    }
+    Write(machine, keyName, L"DisplayName", displayName);
+    Write(machine, keyName, L"UninstallString", uninstall);
 }
 
 void UseScratchRegistry(const std::wstring& path)

@@ -18,13 +18,12 @@ public:
     // Creates only the key that a root's Uninstall key would be in.
     void CreateUninstallParent(bool machine);
     void DeleteProduct(bool machine, const std::wstring& keyName);
-    void WriteString(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
-        DWORD type = REG_SZ);
-    void WriteBinary(bool machine, const std::wstring& keyName, const wchar_t* value, const void* data, DWORD size,
-        DWORD type);
-    // DisplayName and UninstallString, and DisplayIcon when given.
+    // A REG_DWORD holds the number the text spells; a text may be written without its terminator.
+    void Write(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
+        DWORD type = REG_SZ, bool terminated = true);
+    // DisplayName and UninstallString.
     void AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName,
-        const std::wstring& uninstall, const std::wstring& icon = L"");
+        const std::wstring& uninstall);
     // Where the two scratch roots are, for another process to use (UseScratchRegistry).
     const std::wstring& Path() const { return path_; }
 

@@ -25,8 +25,12 @@ std::vector<fs::path> RecordFiles(const fs::path& folder)
 
 } // namespace
 
-std::vector<StubRun> StubRuns::Take()
+std::vector<StubRun> StubRuns::Take(size_t count, unsigned timeoutMs)
 {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+         RecordFiles(folder_.Path()).size() < count && GetTickCount64() < deadline;) {
+        Sleep(50);
+    }
     std::vector<StubRun> runs;
     for (const fs::path& path : RecordFiles(folder_.Path())) {
         // Two lines of UTF-16: command line, handle state.
@@ -43,19 +47,10 @@ std::vector<StubRun> StubRuns::Take()
     return runs;
 }
 
-std::vector<StubRun> StubRuns::TakeAtLeast(size_t count, unsigned timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (RecordFiles(folder_.Path()).size() < count && GetTickCount64() < deadline) {
-        Sleep(50);
-    }
-    return Take();
-}
-
 std::vector<std::wstring> StubRuns::TakeTags(size_t count, unsigned timeoutMs)
 {
     std::vector<std::wstring> tags;
-    for (const StubRun& run : TakeAtLeast(count, timeoutMs)) {
+    for (const StubRun& run : Take(count, timeoutMs)) {
         const size_t start = run.commandLine.find(L"tag:") + 4;
         tags.push_back(run.commandLine.substr(start, run.commandLine.find_first_of(L" \"", start) - start));
     }

@@ -15,12 +15,11 @@ struct StubRun {
 class StubRuns {
 public:
     const std::wstring& Folder() const { return folder_.Path(); }
-    // The runs recorded since the last call, in no particular order.
-    std::vector<StubRun> Take();
-    // Waits (bounded) until at least count runs are recorded, then takes them.
-    std::vector<StubRun> TakeAtLeast(size_t count, unsigned timeoutMs = 10000);
+    // Waits (bounded) until at least count runs are recorded, then takes every run recorded since the last
+    // call, in no particular order.
+    std::vector<StubRun> Take(size_t count = 0, unsigned timeoutMs = 10000);
     // The same, each run as the word after "tag:" on its command line: the product that started it.
-    std::vector<std::wstring> TakeTags(size_t count, unsigned timeoutMs = 10000);
+    std::vector<std::wstring> TakeTags(size_t count = 0, unsigned timeoutMs = 10000);
 
 private:
     ScratchFolder folder_{L"farrowgate-runs"};
