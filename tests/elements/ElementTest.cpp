@@ -44,29 +44,6 @@ protected:
     std::function<void()> midPress_;
 };
 
-TEST_F(ElementTest, ElementsAreHitAndHoveredWhereTheyAreUntilRemoved)
-{
-    host_.OnMouseMove({100, 40});
-    EXPECT_TRUE(button_->Hover());
-    host_.OnMouseLeave();
-    EXPECT_FALSE(button_->Hover()) << "the mouse left the window";
-    host_.OnMouseMove({100, 40});
-    host_.OnMouseMove({10, 10});
-    EXPECT_FALSE(button_->Hover());
-    row_->MoveTo(20, 40, false); // the button moves with its row, and texts let the mouse through
-    row_->CreateText(L"over the button", 0, 0, 160, 60, 0);
-    host_.OnMouseMove({80, 50});
-    EXPECT_TRUE(button_->Hover());
-    ValidateRect(window_.Handle(), nullptr);
-    const std::unique_ptr<Element> row = host_.Root()->RemoveChild(row_, true);
-    EXPECT_EQ(row.get(), row_);
-    EXPECT_FALSE(button_->Hover()) << "left with its row";
-    EXPECT_EQ(host_.HoverElement(), nullptr);
-    RECT repaint = {};
-    GetUpdateRect(window_.Handle(), &repaint, FALSE);
-    EXPECT_TRUE(EqualRect(&repaint, &row_->Rect()));
-}
-
 TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
 {
     const struct {

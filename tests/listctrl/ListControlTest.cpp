@@ -164,26 +164,6 @@ TEST_F(ListTest, APressSelectsAndBringsTheRowIntoViewAReleaseReportsTheClickAndO
     }
 }
 
-TEST_F(ListTest, TheRowUnderThePointerIsHotTillThePointerMovesOnOrLeavesTheList)
-{
-    AddRows(4);
-    const auto pointAt = [this](int x, int y) {
-        MovePointer({origin.x + x, origin.y + y});
-        Pump();
-        return list.HotRow();
-    };
-    ListRow* const second = pointAt(20, 60);
-    EXPECT_EQ(std::make_tuple(second, second->Hot()), std::make_tuple(Row(2), true));
-    ListRow* const third = pointAt(20, 110);
-    EXPECT_EQ(std::make_tuple(third, third->Hot(), second->Hot()), std::make_tuple(Row(3), true, false));
-    pointAt(-30, -30);
-    for (int i = 0; i < 40 && list.HotRow(); ++i) { // the list learns it was left a little later
-        Sleep(25);
-        Pump();
-    }
-    EXPECT_EQ(std::make_tuple(list.HotRow(), Row(3)->Hot()), std::make_tuple(nullptr, false));
-}
-
 TEST_F(ListTest, ArrowAndPageKeysWalkTheShownRowsToTheEndsAndBringTheSelectedOneWhollyIntoView)
 {
     SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 222, SWP_NOMOVE | SWP_NOZORDER); // 4.4 rows
