@@ -214,6 +214,24 @@ TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFail
     EXPECT_EQ(g_created, (Names{L"\"C:\\Velmo\\u.exe\" /S", L"MsiExec.exe /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}"}));
 }
 
+TEST_F(MainDialogTest, MovedToADisplayOfAnotherScaleItTakesTheSuggestedRectangleAndTheListKeepsItsSelection)
+{
+    for (const wchar_t* name : {L"Velmo A", L"Velmo B", L"Velmo C"}) {
+        registry_.AddProduct(kMachine, name, name, L"x.exe");
+    }
+    Open([](HWND dialog) {
+        SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
+        SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
+        RECT suggested = {30, 20, 750, 580}, taken = {};
+        SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(dialog, &taken);
+        EXPECT_TRUE(EqualRect(&taken, &suggested));
+        const RECT row = Rows(dialog).FindByKey(3)->Rect();
+        EXPECT_EQ(row.bottom - row.top, 100);
+        EXPECT_EQ(Rows(dialog).SelectedRow(), Rows(dialog).FindByKey(2));
+    });
+}
+
 TEST_F(MainDialogTest, EscapeLeavesTheDialogOpenAndEnterEndsItWithOne)
 {
     EXPECT_EQ(IDOK, Open([](HWND dialog) {
