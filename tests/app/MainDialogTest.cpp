@@ -1,5 +1,6 @@
 #include "app/MainDialog.h"
 #include "res/resource.h"
+#include "tests/support/FakeStarts.h"
 #include "tests/support/ImportHook.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/TestWindow.h"
@@ -158,60 +159,37 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
     EXPECT_EQ(g_windowTimers, (decltype(g_windowTimers){{opened, 1002, 3000, false}}));
 }
 
-BOOL WINAPI ElevationRequired(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
-    LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
-{
-    SetLastError(740); // ERROR_ELEVATION_REQUIRED
-    return FALSE;
-}
-
-BOOL WINAPI ConsentDeclined(SHELLEXECUTEINFOW*)
-{
-    SetLastError(ERROR_CANCELLED);
-    return FALSE;
-}
-
-std::vector<std::wstring> g_created; // the command lines handed to RecordingCreate
-
-BOOL WINAPI RecordingCreate(LPCWSTR, LPWSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
-    LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION process)
-{
-    g_created.push_back(commandLine);
-    *process = {};
-    return TRUE;
-}
-
 TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFailureIsShownUnlessTheUserDeclined)
 {
-    const std::wstring missing = L"C:\\Program Files\\Gone\\uninst.exe /S";
+    const std::wstring missing = L"C:\\Program Files\\Gone\\uninst.exe /S", plain = L"\"C:\\Velmo\\u.exe\" /S";
     const Names error = {L"错误: 没有找到卸载程序"};
-    // The second row's command, the process starts and the message boxes a click on its "卸载" shows.
-    const std::tuple<std::wstring, ProcessStarter, Names> cases[] = {
-        {L"", PlatformProcessStarter(), error}, // only a row made directly can have none
-        {missing, PlatformProcessStarter(), error},
-        {missing, {&ElevationRequired, &ConsentDeclined}, {}},
-        {L"\"C:\\Velmo\\u.exe\" /S", {&RecordingCreate, nullptr}, {}},
-        {L"MsiExec.exe /I{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", {&RecordingCreate, nullptr}, {}},
+    // The second row's command, how its start fails, the message boxes a click on its "卸载" shows, and what starts.
+    const std::tuple<std::wstring, DWORD, DWORD, Names, Names> cases[] = {
+        {L"", 0, 0, error, {}}, // only a row made directly can have none
+        {missing, ERROR_FILE_NOT_FOUND, 0, error, {missing}},
+        {missing, 740, ERROR_CANCELLED, {}, {missing}}, // the user declined the consent prompt
+        {plain, 0, 0, {}, {plain}},
+        // A Windows Installer product's maintenance command would remove nothing: its removal starts instead.
+        {L"MsiExec.exe /I{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", 0, 0, {},
+            {L"MsiExec.exe /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}"}},
     };
-    for (const auto& [stored, starter, shown] : cases) {
+    for (const auto& [stored, createError, shellError, shown, started] : cases) {
         const std::wstring& command = stored; // a lambda may not capture a structured binding
         Open(
             [&](HWND dialog) {
                 Rows(dialog).AddEntry({1, L"Velmo Alpha", L"", missing, false, false, L"first", true}, true);
                 Rows(dialog).AddEntry({2, L"Velmo Beta", L"", command, false, false, L"second", true, true}, true);
-                // Other notifications, commands, senders or keys start nothing (the first row would show a box).
+                // Other notifications, commands, senders or keys start nothing.
                 SendListNotify(dialog, List(dialog), NM_DBLCLK, 1);
                 SendListNotify(dialog, List(dialog), LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
                 SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1);
                 SendListNotify(dialog, List(dialog), LN_COMMAND, 3);
                 SendListNotify(dialog, List(dialog), LN_COMMAND, 2);
             },
-            starter);
+            FakeStarter(createError, shellError));
         EXPECT_EQ(shown, g_boxes) << "command: " << command;
+        EXPECT_EQ(started, g_fakes.created) << "command: " << command;
     }
-    // Started once each; a Windows Installer product's maintenance command would remove nothing: its removal
-    // starts instead.
-    EXPECT_EQ(g_created, (Names{L"\"C:\\Velmo\\u.exe\" /S", L"MsiExec.exe /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}"}));
 }
 
 TEST_F(MainDialogTest, MovedToADisplayOfAnotherScaleItTakesTheSuggestedRectangleAndTheListKeepsItsSelection)

@@ -4,6 +4,7 @@
 #include "catalogue/UninstallScan.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "tests/support/DibCanvas.h"
+#include "tests/support/FakeStarts.h"
 #include "tests/support/RegistryRuleProducts.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
@@ -126,29 +127,6 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMi
             L"not inherited: " + program + longWords[1] + arguments, L"inherited: " + command}));
 }
 
-// How the stand-ins for process creation and the shell fail, and what the shell was asked for.
-struct {
-    DWORD createError, shellError;
-    std::wstring request;
-} fake;
-
-BOOL WINAPI FailingCreateProcess(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
-    LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
-{
-    SetLastError(fake.createError);
-    return FALSE;
-}
-
-BOOL WINAPI RecordingShellExecute(SHELLEXECUTEINFOW* execute)
-{
-    // Detached: no process handle kept, no error box of the shell's own.
-    const bool detached = (execute->fMask & (SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI)) == SEE_MASK_FLAG_NO_UI;
-    fake.request = std::wstring(detached ? L"" : L"attached ") + execute->lpVerb + L" " + execute->lpFile + L"|"
-        + (execute->lpParameters ? execute->lpParameters : L"");
-    SetLastError(fake.shellError);
-    return fake.shellError == 0;
-}
-
 TEST(UninstallerLaunch, ProgramsNeedingElevationAreStartedThroughTheConsentPrompt)
 {
     const ScratchFolder folder(L"fg-launch");
@@ -170,10 +148,9 @@ TEST(UninstallerLaunch, ProgramsNeedingElevationAreStartedThroughTheConsentPromp
         {L"", kElevate, 0, kFailed, L""},
         {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L""}}; // other failures: no shell
     for (const auto& [command, createError, shellError, result, request] : cases) {
-        fake = {createError, shellError, L""};
-        const ProcessStarter starter = {&FailingCreateProcess, &RecordingShellExecute};
-        EXPECT_EQ(LaunchUninstaller(command, command[0] == L'%', starter), result) << command;
-        EXPECT_EQ(fake.request, request);
+        EXPECT_EQ(LaunchUninstaller(command, command[0] == L'%', FakeStarter(createError, shellError)), result)
+            << command;
+        EXPECT_EQ(g_fakes.request, request);
     }
 }
 

@@ -1,5 +1,5 @@
 #include "catalogue/UninstallCommand.h"
-#include "catalogue/UninstallerLaunch.h"
+#include "tests/support/FakeStarts.h"
 
 #include <gtest/gtest.h>
 
@@ -8,28 +8,14 @@
 
 namespace {
 
-std::vector<std::wstring> g_started; // the command lines handed to process creation
-std::vector<HANDLE> g_handedOut;     // the handles each start handed back, process and thread
-
-BOOL WINAPI RecordingCreateProcess(LPCWSTR, LPWSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
-    DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION process)
-{
-    g_started.push_back(commandLine);
-    *process = {CreateEventW(nullptr, FALSE, FALSE, nullptr), CreateEventW(nullptr, FALSE, FALSE, nullptr), 1, 1};
-    g_handedOut.insert(g_handedOut.end(), {process->hProcess, process->hThread});
-    return TRUE;
-}
-
 // What "卸载" starts for an entry, through the process-start seam.
-std::wstring Started(bool windowsInstaller, const std::wstring& stored)
+std::vector<std::wstring> Started(bool windowsInstaller, const std::wstring& stored)
 {
     InstalledEntry entry;
     entry.UninstallString = stored;
     entry.WindowsInstaller = windowsInstaller;
-    g_started.clear();
-    EXPECT_EQ(LaunchUninstaller(UninstallCommand(entry), false, {&RecordingCreateProcess, nullptr}),
-        LaunchResult::Started);
-    return g_started.size() == 1 ? g_started[0] : L"(" + std::to_wstring(g_started.size()) + L" starts)";
+    EXPECT_EQ(LaunchUninstaller(UninstallCommand(entry), false, FakeStarter()), LaunchResult::Started);
+    return g_fakes.created;
 }
 
 TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEveryOtherStartsAsStored)
@@ -62,7 +48,7 @@ TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEv
         {true, L"uninst.exe /I" + code, L""},
     };
     for (const auto& [flag, stored, expected] : cases) {
-        EXPECT_EQ(Started(flag, stored), expected.empty() ? stored : expected)
+        EXPECT_EQ(Started(flag, stored), std::vector<std::wstring>{expected.empty() ? stored : expected})
             << stored << (flag ? L" (Installer)" : L"");
     }
 }
@@ -72,10 +58,9 @@ TEST(UninstallerLaunch, AnExpansionIsHandedOverWholeUpToTheCommandLineLimitOfPro
     // 32,767 characters, the terminator included, is the most process creation takes.
     for (const size_t length : {32766u, 32767u}) {
         ASSERT_TRUE(SetEnvironmentVariableW(L"FG_LONG", std::wstring(length - 2, L'x').c_str()));
-        g_started.clear();
-        const LaunchResult result = LaunchUninstaller(L"u %FG_LONG%", true, {&RecordingCreateProcess, nullptr});
+        const LaunchResult result = LaunchUninstaller(L"u %FG_LONG%", true, FakeStarter());
         EXPECT_EQ(result, length < 32767 ? LaunchResult::Started : LaunchResult::Failed) << length;
-        EXPECT_EQ(g_started,
+        EXPECT_EQ(g_fakes.created,
             length < 32767 ? std::vector<std::wstring>{L"u " + std::wstring(length - 2, L'x')}
                            : std::vector<std::wstring>{})
             << length;
@@ -84,36 +69,20 @@ TEST(UninstallerLaunch, AnExpansionIsHandedOverWholeUpToTheCommandLineLimitOfPro
 
 TEST(UninstallerLaunch, KeepsNoHandleOfTheProcessItStarted)
 {
-    g_handedOut.clear();
-    ASSERT_EQ(LaunchUninstaller(L"u.exe", false, {&RecordingCreateProcess, nullptr}), LaunchResult::Started);
-    ASSERT_EQ(g_handedOut.size(), 2u);
+    ASSERT_EQ(LaunchUninstaller(L"u.exe", false, FakeStarter()), LaunchResult::Started);
+    ASSERT_EQ(g_fakes.handedOut.size(), 2u);
     DWORD flags = 0;
-    EXPECT_FALSE(GetHandleInformation(g_handedOut[0], &flags)) << "the process's handle is still open";
-    EXPECT_FALSE(GetHandleInformation(g_handedOut[1], &flags)) << "the thread's handle is still open";
-}
-
-BOOL WINAPI ElevationRequired(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
-    LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION)
-{
-    SetLastError(740); // ERROR_ELEVATION_REQUIRED
-    return FALSE;
-}
-
-HANDLE g_shellProcess; // what the stand-in for the shell gives as the process it started, when asked for it
-
-BOOL WINAPI ShellStartingProcess(SHELLEXECUTEINFOW* execute)
-{
-    execute->hProcess = (execute->fMask & SEE_MASK_NOCLOSEPROCESS) ? g_shellProcess : nullptr;
-    return TRUE;
+    EXPECT_FALSE(GetHandleInformation(g_fakes.handedOut[0], &flags)) << "the process's handle is still open";
+    EXPECT_FALSE(GetHandleInformation(g_fakes.handedOut[1], &flags)) << "the thread's handle is still open";
 }
 
 TEST(UninstallerLaunch, AStartToWaitForKeepsTheProcessThatTheConsentPromptStarted)
 {
-    g_shellProcess = CreateEventW(nullptr, TRUE, FALSE, nullptr); // a handle to stand for the process; kept, closed
+    const HANDLE shellProcess = CreateEventW(nullptr, TRUE, FALSE, nullptr); // stands for the process; kept, closed
     ScopedKernelHandle process;
-    EXPECT_EQ(StartUninstaller(L"\"C:\\u.exe\" /S", false, process, {&ElevationRequired, &ShellStartingProcess}),
+    EXPECT_EQ(StartUninstaller(L"\"C:\\u.exe\" /S", false, process, FakeStarter(740, 0, shellProcess)),
         LaunchResult::Started);
-    EXPECT_EQ(process.Get(), g_shellProcess);
+    EXPECT_EQ(process.Get(), shellProcess);
 }
 
 } // namespace
