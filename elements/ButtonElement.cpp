@@ -37,7 +37,6 @@ void ButtonElement::Paint(HDC dc, const RECT*)
     RECT inner = outer;
     InflateRect(&inner, -1, -1);
 
-    SetBkMode(dc, TRANSPARENT);
     {
         const ScopedSelectObject outlineOnly(dc, GetStockObject(NULL_BRUSH));
         FillVerticalGradient(dc, inner, pressed ? kPressedTop : kNormalTop, pressed ? kPressedBottom : kNormalBottom);
