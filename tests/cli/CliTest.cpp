@@ -114,14 +114,17 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
             L"Velmo Installer|HKLM 32-bit|" + kCode + L"|yes|" + kCode + L"|MsiExec.exe /X" + kCode + L"|-",
             kOddNameShown + L"|HKCU|odd|no|-|o.exe|-"}));
 
-    // The second column starts at one place on the screen, a Chinese character taking two.
-    std::set<size_t> starts;
+    // The second column starts at one place on the screen, a Chinese character taking two, two places after the
+    // widest name.
+    std::set<size_t> starts, gaps;
     for (const std::wstring& line : table.lines) {
-        const std::wstring before = line.substr(0, line.find_first_not_of(L' ', line.find(L"  ")));
-        starts.insert(before.size()
-            + std::count_if(before.begin(), before.end(), [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; }));
+        const size_t end = line.find(L"  "), start = line.find_first_not_of(L' ', end);
+        starts.insert(start
+            + std::count_if(line.begin(), line.begin() + start, [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; }));
+        gaps.insert(start - end);
     }
     EXPECT_EQ(starts.size(), 1u);
+    EXPECT_EQ(*gaps.begin(), 2u);
 
     const Outcome json = RunCli(registry, L"list --json");
     EXPECT_EQ(json.exitCode, 0u);

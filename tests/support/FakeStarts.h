@@ -8,10 +8,10 @@
 // How the stand-ins for process creation and the shell fail (0: they succeed), and what they were asked for.
 struct FakeStarts {
     DWORD createError = 0, shellError = 0;
-    HANDLE shellProcess = nullptr;      // the process the shell hands out when asked for one
-    std::vector<std::wstring> created;  // the command lines handed to process creation
-    std::vector<HANDLE> handedOut;      // a successful creation's two fresh events, as process and thread
-    std::wstring request;               // the shell's: "verb file|parameters", "attached " first when not detached
+    HANDLE shellProcess = nullptr;     // the process the shell hands out when asked for one
+    std::vector<std::wstring> created; // the command lines handed to process creation
+    std::vector<HANDLE> handedOut;     // a successful creation's two fresh events, as process and thread
+    std::wstring request;              // the shell's: "verb file|parameters", "attached " first when not detached
 };
 inline FakeStarts g_fakes;
 
