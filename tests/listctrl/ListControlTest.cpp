@@ -1,6 +1,5 @@
 // The product list as its parent, its user and a screen reader meet it.
 #include "base/ScopedSelectObject.h"
-#include "draw/FontCache.h"
 #include "elements/ElementHost.h"
 #include "listctrl/ProductRow.h"
 #include "listctrl/SoftwareListView.h"
@@ -205,11 +204,20 @@ TEST_F(ListTest, TheParentEmptyingOrRebuildingTheListFromANotificationTouchesNoD
     RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+using ScopedFont = ScopedHandle<GdiObjectTraits<HFONT>>;
+
+// The rows' face, regular, at a height in pixels: made here, not taken from the program.
+ScopedFont Tahoma(int height)
+{
+    return ScopedFont(
+        CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+}
+
 // How wide the ink of black text is in a face.
-int InkWidth(HFONT font, const std::wstring& text)
+int InkWidth(const ScopedFont& font, const std::wstring& text)
 {
     const DibCanvas canvas(200, 40, RGB(255, 255, 255));
-    const ScopedSelectObject face(canvas.Dc(), font);
+    const ScopedSelectObject face(canvas.Dc(), font.Get());
     RECT area = {0, 0, 200, 40};
     DrawTextW(canvas.Dc(), text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER);
     const RECT ink = canvas.DarkBounds(area, 100);
@@ -228,7 +236,8 @@ TEST_F(ListTest, AnEmptyListShowsItsMessageAndEachRowItsIconNameAndButtonUnderAS
     EXPECT_NEAR(ink.left + ink.right, 350, 9);
     EXPECT_NEAR(ink.top + ink.bottom, 200, 3);
     SIZE advance = {};
-    const ScopedSelectObject face(canvas->Dc(), GetFont(FontFace::Tahoma, 13, false, false));
+    const ScopedFont font = Tahoma(13);
+    const ScopedSelectObject face(canvas->Dc(), font.Get());
     GetTextExtentPoint32W(canvas->Dc(), L"您的电脑没有安装任何velmo软件。", 18, &advance);
     EXPECT_LE(ink.right - ink.left, advance.cx);
     EXPECT_GT(ink.right - ink.left, advance.cx - 16);
@@ -252,9 +261,8 @@ TEST_F(ListTest, AnEmptyListShowsItsMessageAndEachRowItsIconNameAndButtonUnderAS
         }
         // The name and the button's text are as wide as in their own faces.
         const RECT text = canvas->DarkBounds({270, top + 16, 327, top + 34}, 100);
-        EXPECT_EQ(name.right - name.left,
-            InkWidth(GetFont(FontFace::Tahoma, 11, false, false), L"Velmo " + std::to_wstring(top / 50 + 1)));
-        EXPECT_EQ(text.right - text.left, InkWidth(GetFont(FontFace::Tahoma, 12, false, false), L"卸载"));
+        EXPECT_EQ(name.right - name.left, InkWidth(Tahoma(11), L"Velmo " + std::to_wstring(top / 50 + 1)));
+        EXPECT_EQ(text.right - text.left, InkWidth(Tahoma(12), L"卸载"));
     }
 }
 
