@@ -490,8 +490,9 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafely
     };
     EXPECT_EQ((std::vector<std::wstring>{go(all, NAVDIR_FIRSTCHILD), go(all, NAVDIR_LASTCHILD), go(all, NAVDIR_NEXT, 2),
                   go(second, NAVDIR_PREVIOUS), go(first, NAVDIR_PREVIOUS), go(second, NAVDIR_FIRSTCHILD),
-                  go(second, NAVDIR_LEFT)}),
-        (std::vector<std::wstring>{L"Velmo 1", L"Velmo 6", L"Velmo 3", L"Velmo 1", L"", L"child 1", L""}));
+                  go(second, NAVDIR_LEFT), go(second, NAVDIR_UP), go(second, NAVDIR_DOWN)}),
+        (std::vector<std::wstring>{L"Velmo 1", L"Velmo 6", L"Velmo 3", L"Velmo 1", L"", L"child 1", L"", L"Velmo 1",
+            L"Velmo 3"}));
     EXPECT_EQ(second.Get()->accNavigate(NAVDIR_LEFT, Child(kSelf), &answer), S_FALSE) << "nothing there";
     // A point on row 3's button: the list finds the row, the row its button.
     all.Get()->accHitTest(origin.x + 300, origin.y + 125, &answer);
