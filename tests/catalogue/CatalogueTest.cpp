@@ -57,6 +57,12 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
 TEST(UninstallScan, OfManyProductsSharingANameTheMachinesFirstKeyWins)
 {
     ScratchRegistry registry;
+    InstalledEntryList list;
+    // Two products in all, named alike but for ASCII case: one is listed.
+    registry.AddProduct(false, L"k10", L"VELMO SAME", L"user k10");
+    registry.AddProduct(true, L"k10", L"velmo SAME", L"machine k10");
+    ScanInstalledEntries(list);
+    EXPECT_EQ(list.size(), 1u);
     // Forty keys in each root named alike but for ASCII case, between others; scanned k10, k11, ... in turn.
     for (int i = 0; i < 40; ++i) {
         const std::wstring key = L"k" + std::to_wstring(10 + i);
@@ -64,7 +70,6 @@ TEST(UninstallScan, OfManyProductsSharingANameTheMachinesFirstKeyWins)
         registry.AddProduct(true, key, i % 2 ? L"Velmo Same" : L"velmo SAME", L"machine " + key);
         registry.AddProduct(true, L"o" + key, L"Velmo " + std::to_wstring(i % 7), L"x");
     }
-    InstalledEntryList list;
     ScanInstalledEntries(list);
     std::vector<std::wstring> same;
     for (const InstalledEntry& entry : list) {
