@@ -198,6 +198,7 @@ TEST_F(MainDialogTest, MovedToADisplayOfAnotherScaleItTakesTheSuggestedRectangle
         registry_.AddProduct(kMachine, name, name, L"x.exe");
     }
     Open([](HWND dialog) {
+        ASSERT_EQ(ShownNames(dialog).size(), 3u);
         SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
         SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
         RECT suggested = {30, 20, 750, 580}, taken = {};
