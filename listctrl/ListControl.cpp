@@ -212,11 +212,7 @@ void ListControl::SetDpi(int dpi)
     body->LayoutRows(horizontalPosition_, verticalPosition_);
     UpdateVScroll();
     UpdateHScroll();
-    SCROLLINFO info = ScrollInfo(SIF_POS);
-    info.nPos = anchor ? verticalPosition_ + anchor->Rect().top + into : 0;
-    SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
-    const int position = BarPosition(SB_VERT);
-    ScrollTo(horizontalPosition_, position, verticalPosition_ - position);
+    SetVerticalPosition(anchor ? verticalPosition_ + anchor->Rect().top + into : 0);
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -239,7 +235,8 @@ void ListControl::SetVerticalPosition(int position)
     SCROLLINFO info = ScrollInfo(SIF_POS);
     info.nPos = position;
     SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
-    ScrollTo(horizontalPosition_, position, verticalPosition_ - position);
+    const int kept = BarPosition(SB_VERT);
+    ScrollTo(horizontalPosition_, kept, verticalPosition_ - kept);
 }
 
 LRESULT ListControl::OnCreate(WPARAM, LPARAM)

@@ -112,6 +112,7 @@ private:
     int BarPosition(int bar) const;
     // The first visible row that reaches below the top of the client area, or null.
     const ListRow* RowAtTop() const;
+    // Scrolls to position, or to the nearest one the bar's range holds.
     void SetVerticalPosition(int position);
     // The key of the row under a point, 0 when there is none.
     int KeyAt(POINT point) const;
