@@ -71,15 +71,12 @@ Outcome RunCli(const ScratchRegistry& registry, const std::wstring& arguments)
 
 const std::wstring kCode = L"{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}";
 
-// A product whose uninstaller is the stub recording into runs' folder. Stored expandable, so that the checkout's
-// place, however deep, never makes the command longer than a registry value the scan reads.
+// A product whose uninstaller is the stub recording into runs' folder, stored expandable.
 void AddStubProduct(ScratchRegistry& registry, bool machine, const std::wstring& key, const std::wstring& name,
     const std::wstring& arguments, const StubRuns& runs)
 {
-    SetEnvironmentVariableW(L"FG_STUB", StubUninstallerPath().c_str());
-    SetEnvironmentVariableW(L"FG_RUNS", runs.Folder().c_str());
     registry.AddProduct(machine, key, name, L"x");
-    registry.Write(machine, key, L"UninstallString", L"\"%FG_STUB%\" " + arguments + L"\"%FG_RUNS%\"", REG_EXPAND_SZ);
+    registry.Write(machine, key, L"UninstallString", runs.ExpandableCommand(arguments), REG_EXPAND_SZ);
 }
 const std::wstring kQuiet = L"\"%FG_STUB%\" tag:quiet \"%FG_RUNS%\"";
 const std::wstring kOddName = L"Velmo Zh 中文 \"q\" C:\\d \x01 \xD800 \xD83D\xDE00";
@@ -192,7 +189,7 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
                 registry.AddProduct(true, tag, L"Velmo " + tag, L"C:\\fg-missing.exe");
             } else {
                 AddStubProduct(registry, true, tag, L"Velmo " + tag,
-                    L"tag:" + tag + L" --registry " + registry.Path() + L" " + options + L" ", runs);
+                    L"tag:" + tag + L" --registry " + registry.Path() + L" " + options, runs);
             }
         }
         const Outcome run = RunCli(registry, arguments);
@@ -210,7 +207,7 @@ TEST(FarrowgateCli, AnUninstallerStillRunningAtTheTimeoutIsReportedAndLeftRunnin
     StubRuns runs;
     const std::wstring hold = L"FarrowgateCliHold" + std::to_wstring(GetCurrentProcessId());
     const ScopedKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, hold.c_str()));
-    AddStubProduct(registry, false, L"T", L"Quellmar T", L"tag:T --hold " + hold + L" ", runs);
+    AddStubProduct(registry, false, L"T", L"Quellmar T", L"tag:T --hold " + hold, runs);
     const Outcome run = RunCli(registry, L"uninstall --timeout 1 --all");
     EXPECT_EQ(run.exitCode, 1460u);
     EXPECT_EQ(run.lines, Texts{L"Quellmar T: timed out after 1 s; its uninstaller keeps running"});

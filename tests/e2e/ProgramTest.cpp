@@ -109,14 +109,11 @@ protected:
         return ScopedComReference<IAccessible>(list);
     }
 
-    // A product whose uninstaller, the stub, records its tag.
-    // Stored expandable, the stub's place and the records' folder taken from the program's environment, which
-    // it has from this one: a deep checkout never makes the command longer than the scan reads.
+    // A product whose uninstaller, the stub, records its tag; stored expandable, the program taking the stub's
+    // place and the records' folder from the environment it has from this one.
     void AddProduct(HKEY root, const std::wstring& name, const std::wstring& tag, const std::wstring& options = L"")
     {
-        SetEnvironmentVariableW(L"FG_STUB", StubUninstallerPath().c_str());
-        SetEnvironmentVariableW(L"FG_RUNS", runs_.Folder().c_str());
-        const std::wstring command = L"\"%FG_STUB%\" tag:" + tag + options + L" \"%FG_RUNS%\"";
+        const std::wstring command = runs_.ExpandableCommand(L"tag:" + tag + options);
         RegSetKeyValueW(root, Key(tag).c_str(), L"DisplayName", REG_SZ, name.c_str(),
             (name.size() + 1) * sizeof(wchar_t));
         RegSetKeyValueW(root, Key(tag).c_str(), L"UninstallString", REG_EXPAND_SZ, command.c_str(),

@@ -47,6 +47,13 @@ std::vector<StubRun> StubRuns::Take(size_t count, unsigned timeoutMs)
     return runs;
 }
 
+std::wstring StubRuns::ExpandableCommand(const std::wstring& arguments) const
+{
+    SetEnvironmentVariableW(L"FG_STUB", StubUninstallerPath().c_str());
+    SetEnvironmentVariableW(L"FG_RUNS", Folder().c_str());
+    return L"\"%FG_STUB%\" " + (arguments.empty() ? L"" : arguments + L" ") + L"\"%FG_RUNS%\"";
+}
+
 std::vector<std::wstring> StubRuns::TakeTags(size_t count, unsigned timeoutMs)
 {
     std::vector<std::wstring> tags;

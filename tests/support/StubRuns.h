@@ -15,6 +15,10 @@ struct StubRun {
 class StubRuns {
 public:
     const std::wstring& Folder() const { return folder_.Path(); }
+    // A command line starting the stub with these arguments and recording here, written with references
+    // (%FG_STUB%, %FG_RUNS%) to variables it sets in this process's environment, which the programs it starts
+    // inherit. Stored as REG_EXPAND_SZ, it stays as short however deep the checkout lies.
+    std::wstring ExpandableCommand(const std::wstring& arguments) const;
     // Waits (bounded) until at least count runs are recorded, then takes every run recorded since the last
     // call, in no particular order.
     std::vector<StubRun> Take(size_t count = 0, unsigned timeoutMs = 10000);
