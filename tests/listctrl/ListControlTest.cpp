@@ -442,6 +442,23 @@ Accessible ObjectOf(const VARIANT& answer)
     return Accessible(object);
 }
 
+// The list's client object, as a screen reader gets it.
+Accessible ListObject(HWND list)
+{
+    VARIANT answer = {};
+    answer.vt = VT_DISPATCH;
+    AccessibleObjectFromWindow(list, OBJID_CLIENT, IID_IDispatch, reinterpret_cast<void**>(&answer.pdispVal));
+    return ObjectOf(answer);
+}
+
+// The list object's n-th row, or none.
+Accessible RowObject(const Accessible& list, LONG n)
+{
+    VARIANT answer = {};
+    answer.vt = list.Get()->get_accChild(Child(n), &answer.pdispVal) == S_OK ? VT_DISPATCH : VT_EMPTY;
+    return ObjectOf(answer);
+}
+
 // The WinEvents of the list's client object: event and child.
 std::vector<std::pair<DWORD, LONG>> events;
 void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
@@ -459,21 +476,15 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafely
     const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr, RecordEvent,
         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     VARIANT answer = {};
-    answer.vt = VT_DISPATCH;
-    AccessibleObjectFromWindow(list.Handle(), OBJID_CLIENT, IID_IDispatch, reinterpret_cast<void**>(&answer.pdispVal));
-    const Accessible all = ObjectOf(answer);
+    const Accessible all = ListObject(list.Handle());
     ASSERT_NE(nullptr, all.Get());
-    const auto child = [&](LONG n) {
-        answer.vt = all.Get()->get_accChild(Child(n), &answer.pdispVal) == S_OK ? VT_DISPATCH : VT_EMPTY;
-        return ObjectOf(answer);
-    };
     LONG count = 0;
     EXPECT_EQ(all.Get()->get_accChildCount(&count), S_OK);
     EXPECT_EQ(count, 6);
     EXPECT_EQ(ROLE_SYSTEM_LIST, std::get<1>(Read(all)));
     // Each row, with its button as its one simple child.
     for (LONG n = 1; n <= 6; ++n) {
-        const Accessible row = child(n);
+        const Accessible row = RowObject(all, n);
         const LONG top = origin.y + (n - 1) * 50, offscreen = n > 4 ? STATE_SYSTEM_OFFSCREEN : 0;
         EXPECT_EQ(Read(row),
             Reading(L"Velmo " + std::to_wstring(n), ROLE_SYSTEM_LISTITEM,
@@ -483,7 +494,7 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesAndFailSafely
             Reading(L"卸载", ROLE_SYSTEM_PUSHBUTTON, offscreen, {origin.x + 267, top + 13, origin.x + 330, top + 36}));
     }
     // Navigation: first and last row, next and previous row, into a row to its button.
-    const Accessible first = child(1), second = child(2);
+    const Accessible first = RowObject(all, 1), second = RowObject(all, 2);
     const auto go = [&](const Accessible& from, LONG direction, LONG start = kSelf) {
         from.Get()->accNavigate(direction, Child(start), &answer);
         return answer.vt == VT_I4 ? L"child " + std::to_wstring(answer.lVal) : std::get<0>(Read(ObjectOf(answer)));
@@ -552,11 +563,8 @@ TEST_F(ListTest, UnderAModalBoxRowsAndButtonsAreUnavailableAndNeitherPressedNorS
     ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     AddRows(3);
     VARIANT answer = {};
-    answer.vt = VT_DISPATCH;
-    AccessibleObjectFromWindow(list.Handle(), OBJID_CLIENT, IID_IDispatch, reinterpret_cast<void**>(&answer.pdispVal));
-    const Accessible all = ObjectOf(answer);
-    all.Get()->get_accChild(Child(2), &answer.pdispVal);
-    const Accessible row = ObjectOf(answer);
+    const Accessible all = ListObject(list.Handle());
+    const Accessible row = RowObject(all, 2);
     const LONG rowState = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
     // A press asked for before the box came up is shut out with the rest.
     EXPECT_EQ(S_OK, row.Get()->accDoDefaultAction(Child(kButton)));
