@@ -2,13 +2,13 @@
 #include "base/ComApartment.h"
 #include "catalogue/UninstallScan.h"
 #include "listctrl/ListControl.h"
+#include "tests/support/AccessibleObjects.h"
 #include "tests/support/StubRuns.h"
 #include "tests/support/SyntheticInput.h"
 #include "tests/support/TestFolders.h"
 
 #include <gtest/gtest.h>
 
-#include <oleacc.h>
 #include <process.h>
 
 #include <string>
@@ -28,38 +28,25 @@ bool WaitUntil(Condition condition)
     return condition();
 }
 
-VARIANT Child(LONG id)
-{
-    VARIANT child = {};
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
-Texts RowNames(IAccessible& list)
+Texts RowNames(const Accessible& list)
 {
     LONG count = 0;
-    list.get_accChildCount(&count);
+    list.Get()->get_accChildCount(&count);
     Texts names;
     for (BSTR name = nullptr; static_cast<LONG>(names.size()) < count; SysFreeString(name)) {
-        list.get_accName(Child(static_cast<LONG>(names.size()) + 1), &name);
+        list.Get()->get_accName(Child(static_cast<LONG>(names.size()) + 1), &name);
         names.emplace_back(name ? name : L"");
     }
     return names;
 }
 
 // Clicks (2: double-clicks) the middle of a row's "卸载" (its child 1) where the screen shows it.
-void ClickUninstall(IAccessible& list, LONG position, int clicks = 1)
+void ClickUninstall(const Accessible& list, LONG position, int clicks = 1)
 {
-    IDispatch* dispatch = nullptr;
-    ASSERT_EQ(S_OK, list.get_accChild(Child(position), &dispatch));
-    IAccessible* row = nullptr;
-    dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&row));
-    dispatch->Release();
-    const ScopedComReference<IAccessible> held(row);
+    const Accessible row = RowObject(list, position);
     LONG left = 0, top = 0, width = 0, height = 0;
-    ASSERT_NE(row, nullptr);
-    ASSERT_EQ(row->accLocation(&left, &top, &width, &height, Child(1)), S_OK);
+    ASSERT_NE(row.Get(), nullptr);
+    ASSERT_EQ(row.Get()->accLocation(&left, &top, &width, &height, Child(1)), S_OK);
     ClickAt({left + width / 2, top + height / 2}, clicks);
 }
 
@@ -94,19 +81,15 @@ protected:
     static std::wstring Key(const std::wstring& tag) { return kUninstallKeyPath + (L"\\FarrowgateE2E." + tag); }
 
     // Starts the program; its list, read from this process as a screen reader does, once its window shows.
-    ScopedComReference<IAccessible> StartProgram()
+    Accessible StartProgram()
     {
         const std::wstring program = ModuleDirectory() + L"\\farrowgate.exe";
         process_.Reset(reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, program.c_str(), L"farrowgate", nullptr)));
         HWND window = nullptr;
         EXPECT_TRUE(
             WaitUntil([&] { return IsWindowVisible(window = FindWindowW(L"#32770", L"Farrowgate (1.0 Beta)")); }));
-        IAccessible* list = nullptr;
-        EXPECT_EQ(S_OK,
-            AccessibleObjectFromWindow(FindWindowExW(window, nullptr, kListClassName, nullptr), OBJID_CLIENT,
-                IID_IAccessible, reinterpret_cast<void**>(&list)));
         window_ = window;
-        return ScopedComReference<IAccessible>(list);
+        return ListObject(FindWindowExW(window, nullptr, kListClassName, nullptr));
     }
 
     // A product whose uninstaller, the stub, records its tag; stored expandable, the program taking the stub's
@@ -130,16 +113,15 @@ TEST_F(ProgramTest, ListsTheProductsStartsTheUninstallerOfTheClickedRowDropsWhat
     AddProduct(HKEY_LOCAL_MACHINE, L"Velmo One", L"one");
     AddProduct(HKEY_CURRENT_USER, L"Quellmar Two", L"two", L" --remove HKCU FarrowgateE2E.two"); // as a real one does
     const ComApartment apartment;
-    const ScopedComReference<IAccessible> held = StartProgram();
-    IAccessible* const list = held.Get();
-    ASSERT_TRUE(list);
+    const Accessible list = StartProgram();
+    ASSERT_TRUE(list.Get());
     const HWND window = window_;
-    ASSERT_TRUE(WaitUntil([&] { return RowNames(*list) == Texts{L"Quellmar Two", L"Velmo One"}; }));
+    ASSERT_TRUE(WaitUntil([&] { return RowNames(list) == Texts{L"Quellmar Two", L"Velmo One"}; }));
 
     // A double-click on "卸载" is two clicks; the product its uninstaller removed leaves the list.
-    ClickUninstall(*list, 1, 2);
+    ClickUninstall(list, 1, 2);
     EXPECT_EQ((Texts{L"two", L"two"}), runs_.TakeTags(2, kWaitMs));
-    ASSERT_TRUE(WaitUntil([&] { return RowNames(*list) == Texts{L"Velmo One"}; }));
+    ASSERT_TRUE(WaitUntil([&] { return RowNames(list) == Texts{L"Velmo One"}; }));
     Sleep(1500); // time for a wrong start to show
     EXPECT_TRUE(runs_.Take().empty());
 
@@ -159,12 +141,11 @@ TEST_F(ProgramTest, AWindowsInstallerProductsUninstallRemovesTheProduct)
     ASSERT_EQ(RunInstaller(L"/i", ModuleDirectory() + L"\\installer_sample.msi"), 0);
     ASSERT_TRUE(Registered(kSampleKey));
     const ComApartment apartment;
-    const ScopedComReference<IAccessible> held = StartProgram();
-    IAccessible* const list = held.Get();
-    ASSERT_TRUE(list);
-    ASSERT_TRUE(WaitUntil([&] { return RowNames(*list) == Texts{L"Velmo Installer Sample"}; }));
-    ClickUninstall(*list, 1);
-    EXPECT_TRUE(WaitUntil([&] { return RowNames(*list).empty(); }));
+    const Accessible list = StartProgram();
+    ASSERT_TRUE(list.Get());
+    ASSERT_TRUE(WaitUntil([&] { return RowNames(list) == Texts{L"Velmo Installer Sample"}; }));
+    ClickUninstall(list, 1);
+    EXPECT_TRUE(WaitUntil([&] { return RowNames(list).empty(); }));
     EXPECT_FALSE(Registered(kSampleKey));
 }
 

@@ -3,6 +3,7 @@
 #include "elements/ElementHost.h"
 #include "listctrl/ProductRow.h"
 #include "listctrl/SoftwareListView.h"
+#include "tests/support/AccessibleObjects.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Graveyard.h"
 #include "tests/support/ImportHook.h"
@@ -10,7 +11,6 @@
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestWindow.h"
 
-#include <oleacc.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -402,18 +402,9 @@ TEST_F(ListTest, EveryPaintPutsBackWhatItSelectsAndDeletesWhatItCreates)
     }
 }
 
-using Accessible = ScopedComReference<IAccessible>;
 // What a screen reader reads of an object: name, role, state and place on the screen.
 using Reading = std::tuple<std::wstring, LONG, LONG, std::vector<LONG>>;
 constexpr LONG kSelf = CHILDID_SELF, kButton = 1; // a row itself and its button
-
-VARIANT Child(LONG id)
-{
-    VARIANT child = {};
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
 
 Reading Read(const Accessible& object, LONG child = kSelf)
 {
@@ -429,34 +420,6 @@ Reading Read(const Accessible& object, LONG child = kSelf)
     const std::wstring text = name ? name : L"";
     SysFreeString(name);
     return {text, role.lVal, state.lVal, {left, top, left + width, top + height}};
-}
-
-// The object that an answer hands out, or none.
-Accessible ObjectOf(const VARIANT& answer)
-{
-    IAccessible* object = nullptr;
-    if (answer.vt == VT_DISPATCH && answer.pdispVal) {
-        answer.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
-        answer.pdispVal->Release();
-    }
-    return Accessible(object);
-}
-
-// The list's client object, as a screen reader gets it.
-Accessible ListObject(HWND list)
-{
-    VARIANT answer = {};
-    answer.vt = VT_DISPATCH;
-    AccessibleObjectFromWindow(list, OBJID_CLIENT, IID_IDispatch, reinterpret_cast<void**>(&answer.pdispVal));
-    return ObjectOf(answer);
-}
-
-// The list object's n-th row, or none.
-Accessible RowObject(const Accessible& list, LONG n)
-{
-    VARIANT answer = {};
-    answer.vt = list.Get()->get_accChild(Child(n), &answer.pdispVal) == S_OK ? VT_DISPATCH : VT_EMPTY;
-    return ObjectOf(answer);
 }
 
 // The WinEvents of the list's client object: event and child.
