@@ -97,7 +97,8 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMi
     UnmapViewOfFile(view);
     const std::wstring arguments = L" /x  \"two words\" --hold " + hold + L" --check-handle "
         + std::to_wstring(reinterpret_cast<ULONG_PTR>(section.Get())) + L" " + runs.Folder();
-    const std::wstring command = L"\"" + StubUninstallerPath() + L"\" %FG_WORDS%" + arguments;
+    const std::wstring program = L"\"" + StubUninstallerPath() + L"\" ";
+    const std::wstring command = program + L"%FG_WORDS%" + arguments;
     const std::wstring expandable = L"\"%FG_DIR%\\stub_uninstaller.exe\" %FG_WORDS%" + arguments;
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_DIR", ModuleDirectory().c_str()));
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_WORDS", L"expanded words"));
@@ -116,7 +117,7 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMi
     for (const StubRun& run : runs.Take(3)) {
         seen.insert(run.handleState + L": " + run.commandLine);
     }
-    const std::wstring expanded = L"\"" + StubUninstallerPath() + L"\" expanded words" + arguments;
+    const std::wstring expanded = program + L"expanded words" + arguments;
     EXPECT_EQ(seen,
         (std::multiset<std::wstring>{L"not inherited: " + command, L"not inherited: " + expanded,
             L"inherited: " + command}));
