@@ -22,8 +22,8 @@ struct InstalledEntry {
     bool FromMachine = false; // from HKEY_LOCAL_MACHINE, else HKEY_CURRENT_USER
     // Registered by Windows Installer (WindowsInstaller = 1 as a REG_DWORD).
     bool WindowsInstaller = false;
-    // From the machine root's 64-bit view, which a 32-bit process on 64-bit
-    // Windows reads besides its own.
+    // From the machine root's 64-bit view, which 64-bit Windows has besides
+    // the 32-bit one.
     bool From64BitView = false;
     // As stored, empty when the key has none. Initialised like the fields
     // before it, so that a brace list may end before it.

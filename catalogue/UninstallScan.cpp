@@ -133,17 +133,21 @@ std::string SortKey(const std::wstring& text)
     return key;
 }
 
-void ScanRoot(InstalledEntryList& list, HKEY root, bool fromMachine, REGSAM access)
+} // namespace
+
+bool ScanUninstallRoot(InstalledEntryList& list, const UninstallLocation& location)
 {
+    const HKEY root = location.root;
+    const REGSAM access = KEY_READ | location.view;
     RegKey uninstall;
     if (!uninstall.Open(root, kUninstallKeyPath, access)) {
-        return;
+        return true;
     }
     DWORD count = 0;
     if (RegQueryInfoKeyW(uninstall.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
             nullptr, nullptr, nullptr)
         != ERROR_SUCCESS) {
-        return;
+        return true;
     }
     // The count is read once: an uninstaller removing its key meanwhile only
     // makes the last indexes fail.
@@ -167,42 +171,21 @@ void ScanRoot(InstalledEntryList& list, HKEY root, bool fromMachine, REGSAM acce
             continue;
         }
         entry.KeyName.assign(name, nameLength);
-        entry.FromMachine = fromMachine;
-        entry.From64BitView = (access & KEY_WOW64_64KEY) != 0;
+        entry.FromMachine = location.machine;
+        entry.From64BitView = location.sixtyFourBit;
         list.push_back(std::move(entry));
     }
-}
-
-} // namespace
-
-bool ScanUninstallRoot(InstalledEntryList& list, bool machine)
-{
-    ScanRoot(list, machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, machine, KEY_READ);
     return true;
-}
-
-bool RunningUnderWow64()
-{
-    // Looked up at run time: systems without WOW64 have no IsWow64Process.
-    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
-    BOOL wow64 = FALSE;
-    return isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
 bool ScanInstalledEntries(InstalledEntryList& list)
 {
     list.clear();
-    ScanUninstallRoot(list, true);
-    // A 32-bit process on 64-bit Windows sees only the 32-bit view of the
-    // machine's software; 64-bit products are registered in the other one.
-    // Both views' entries come from the machine root; the 32-bit one is read
-    // first, so it wins where a product is registered in both.
-    if (RunningUnderWow64()) {
-        ScanRoot(list, HKEY_LOCAL_MACHINE, true, KEY_READ | KEY_WOW64_64KEY);
+    // The machine's 32-bit view is read first, so it wins where a product is
+    // registered in both views.
+    for (const UninstallLocation& location : UninstallLocations()) {
+        ScanUninstallRoot(list, location);
     }
-    ScanUninstallRoot(list, false);
     SortByDisplayName(list);
     RemoveDuplicateNames(list);
     return true;

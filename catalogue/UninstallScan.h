@@ -1,21 +1,16 @@
 #pragma once
 
 #include "catalogue/InstalledEntry.h"
+#include "catalogue/UninstallLocations.h"
 
-// The uninstall registry key of both roots, relative to the root.
-constexpr const wchar_t* kUninstallKeyPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-// Empties list, scans HKEY_LOCAL_MACHINE (under WOW64 its 32-bit view, then
-// its 64-bit view) then HKEY_CURRENT_USER, sorts by display name and drops
-// duplicate names. Always true.
+// Empties list, scans every uninstall location (HKEY_LOCAL_MACHINE's 32-bit
+// view, its 64-bit view where there is one, then HKEY_CURRENT_USER), sorts by
+// display name and drops duplicate names. Always true.
 bool ScanInstalledEntries(InstalledEntryList& list);
 
-// Appends the accepted subkeys of one root's Uninstall key in enumeration
+// Appends the accepted subkeys of one location's Uninstall key in enumeration
 // order. Always true, also when the key cannot be opened.
-bool ScanUninstallRoot(InstalledEntryList& list, bool machine);
-
-// True for a 32-bit process on 64-bit Windows.
-bool RunningUnderWow64();
+bool ScanUninstallRoot(InstalledEntryList& list, const UninstallLocation& location);
 
 // Stable ascending sort by lstrcmpiW of the display names.
 void SortByDisplayName(InstalledEntryList& list);

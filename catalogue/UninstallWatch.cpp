@@ -1,6 +1,6 @@
 #include "catalogue/UninstallWatch.h"
 
-#include "catalogue/UninstallScan.h"
+#include "catalogue/UninstallLocations.h"
 
 #include <algorithm>
 #include <string>
@@ -16,11 +16,10 @@ void UninstallWatch::Arm()
 {
     // Closing the keys ends their notifications; new ones start from now.
     watches_.clear();
-    complete_ = WatchUninstallKey(HKEY_LOCAL_MACHINE, 0);
-    if (RunningUnderWow64()) {
-        complete_ = WatchUninstallKey(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY) && complete_;
+    complete_ = true;
+    for (const UninstallLocation& location : UninstallLocations()) {
+        complete_ = WatchUninstallKey(location.root, location.view) && complete_;
     }
-    complete_ = WatchUninstallKey(HKEY_CURRENT_USER, 0) && complete_;
 }
 
 bool UninstallWatch::WatchUninstallKey(HKEY root, REGSAM view)

@@ -6,8 +6,8 @@
 #include <vector>
 
 // Tells whether a scan could find anything new, through the registry's change
-// notifications on every Uninstall key the scan reads (both roots; both views
-// of the machine root under WOW64). A key that does not exist yet is watched
+// notifications on every Uninstall key the scan reads (every uninstall
+// location). A key that does not exist yet is watched
 // through its parent, so that its creation is seen.
 class UninstallWatch {
 public:

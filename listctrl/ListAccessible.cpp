@@ -7,6 +7,10 @@
 
 #include <string>
 
+// Interface identifiers are taken from the headers (__uuidof), never from the
+// import libraries: the 64-bit oleacc library's IID_IAccessible is a code
+// stub, whose bytes a link can take for the identifier.
+
 namespace {
 
 // The row's button is the row's one simple child.
@@ -86,7 +90,7 @@ HRESULT AccessibleObject::QueryInterface(REFIID iid, void** object)
     if (!object) {
         return E_POINTER;
     }
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
         *object = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;
@@ -146,7 +150,7 @@ HRESULT AccessibleObject::put_accValue(VARIANT, BSTR)
 ListAccessible* ListAccessible::Create(ListControl& list)
 {
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(list.Handle(), OBJID_CLIENT, IID_IAccessible,
+    if (FAILED(CreateStdAccessibleObject(list.Handle(), OBJID_CLIENT, __uuidof(IAccessible),
             reinterpret_cast<void**>(&standard)))) {
         return nullptr;
     }

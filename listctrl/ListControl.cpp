@@ -364,7 +364,7 @@ LRESULT ListControl::OnGetObject(WPARAM wParam, LPARAM lParam)
     if (!accessible_) {
         return DefaultProc(WM_GETOBJECT, wParam, lParam);
     }
-    return LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(accessible_.Get()));
+    return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_.Get()));
 }
 
 LRESULT ListControl::OnNcDestroy(WPARAM wParam, LPARAM lParam)

@@ -20,7 +20,7 @@ inline Accessible ObjectOf(const VARIANT& answer)
 {
     IAccessible* object = nullptr;
     if (answer.vt == VT_DISPATCH && answer.pdispVal) {
-        answer.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+        answer.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object));
         answer.pdispVal->Release();
     }
     return Accessible(object);
@@ -31,7 +31,7 @@ inline Accessible ListObject(HWND list)
 {
     VARIANT answer = {};
     answer.vt = VT_DISPATCH;
-    AccessibleObjectFromWindow(list, OBJID_CLIENT, IID_IDispatch, reinterpret_cast<void**>(&answer.pdispVal));
+    AccessibleObjectFromWindow(list, OBJID_CLIENT, __uuidof(IDispatch), reinterpret_cast<void**>(&answer.pdispVal));
     return ObjectOf(answer);
 }
 

@@ -1,5 +1,6 @@
-// Runs in a 64-bit prefix, where the machine root has two registry views for this 32-bit program, and in a
-// 32-bit one with one view. Views cannot be redirected: products go into the prefix's own keys, and out again.
+// Runs in a 64-bit prefix, where the machine root has two registry views for this program of either build, and
+// (32-bit) in a 32-bit one with one view. Views cannot be redirected: products go into the prefix's own keys, and
+// out again.
 #include "catalogue/ProductMatch.h"
 #include "catalogue/RegKey.h"
 #include "catalogue/UninstallScan.h"
@@ -10,9 +11,9 @@
 
 TEST(Wow64Scan, ListsTheMachineProductsOfBothViewsOnceEachThe32BitViewWinning)
 {
-    const char* expect = std::getenv("FARROWGATE_EXPECT_WOW64");
-    const bool wow64 = expect && *expect == '1';
-    EXPECT_EQ(RunningUnderWow64(), wow64);
+    const char* expect = std::getenv("FARROWGATE_EXPECT_VIEWS");
+    const bool wow64 = expect && *expect == '2';
+    EXPECT_EQ(SystemHas64BitView(), wow64);
     const std::wstring tag = L"Velmo Wow64 " + std::to_wstring(GetCurrentProcessId()) + L" ";
     const std::wstring keys = std::wstring(kUninstallKeyPath) + L"\\FarrowgateWow64Test ";
     // With one view, the second "Both" replaces the first.
