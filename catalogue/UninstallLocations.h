@@ -12,7 +12,7 @@ constexpr const wchar_t* kUninstallKeyPath = L"SOFTWARE\\Microsoft\\Windows\\Cur
 struct UninstallLocation {
     HKEY root;
     REGSAM view;
-    bool machine;    // HKEY_LOCAL_MACHINE, else HKEY_CURRENT_USER
+    bool machine;      // HKEY_LOCAL_MACHINE, else HKEY_CURRENT_USER
     bool sixtyFourBit; // the machine root's 64-bit view
 };
 
