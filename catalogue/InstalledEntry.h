@@ -3,9 +3,12 @@
 #include <list>
 #include <string>
 
-// Characters of a registry text value the catalogue takes, terminator
+// Characters of a key name and its path the catalogue takes, terminator
 // included.
 constexpr unsigned kStoredTextCapacity = 260;
+// The longest command line process creation takes, terminator included; also
+// the most a registry text value is read to.
+constexpr unsigned kCommandLineCapacity = 32767;
 
 // One product from the registry's uninstall list. Copied by value: every list
 // row keeps its own copy.

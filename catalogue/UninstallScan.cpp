@@ -10,7 +10,7 @@
 namespace {
 
 constexpr DWORD kTextCapacity = kStoredTextCapacity;
-constexpr DWORD kTextBytes = kTextCapacity * sizeof(wchar_t); // 520
+constexpr DWORD kValueBytes = kCommandLineCapacity * sizeof(wchar_t);
 
 // A value read as text: the read failed, or gave a non-text type, or the text.
 struct TextValue {
@@ -24,21 +24,26 @@ bool IsTextType(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
-// Values that do not fit 520 bytes fail; a value stored without a terminator
-// is taken up to the end of the buffer and never beyond.
+// Read at its stored size, up to what a command line holds; a longer value
+// fails. A value stored without a terminator is taken up to its end and never
+// beyond; one that changes between the two reads fails too.
 TextValue ReadText(HKEY key, const wchar_t* name)
 {
-    wchar_t buffer[kTextCapacity] = {};
     DWORD type = 0;
-    DWORD bytes = kTextBytes;
+    DWORD bytes = 0;
     TextValue value;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || !IsTextType(type)
+        || bytes > kValueBytes) {
+        return value;
+    }
+    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS
         || !IsTextType(type)) {
         return value;
     }
     value.ok = true;
     value.expandable = type == REG_EXPAND_SZ;
-    value.text.assign(buffer, wcsnlen(buffer, kTextCapacity));
+    value.text.assign(buffer.data(), wcsnlen(buffer.data(), bytes / sizeof(wchar_t)));
     return value;
 }
 
