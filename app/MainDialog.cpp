@@ -106,7 +106,7 @@ LRESULT MainDialog::OnRowCommand(int key, int command)
     }
     // A user who declined the consent prompt has been answered already.
     if (entry->UninstallString.empty()
-        || LaunchUninstaller(UninstallCommand(*entry), entry->UninstallStringExpandable, starter_)
+        || LaunchUninstaller(UninstallCommand(*entry), entry->UninstallStringExpandable, entry->From64BitView, starter_)
             == LaunchResult::Failed) {
         MessageBoxW(Handle(), kNoUninstallerText, kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
     }

@@ -1,10 +1,13 @@
 #include "catalogue/UninstallCommand.h"
 
+#include "catalogue/UninstallerLaunch.h"
+
 #include <cwchar>
 
 namespace {
 
-constexpr const wchar_t* kInstallerRemoval = L"MsiExec.exe /X";
+constexpr const wchar_t* kInstallerProgram = L"\\msiexec.exe";
+constexpr const wchar_t* kRemoveOption = L" /X";
 // No user interface at all, and no restart even when one is due: the caller
 // learns of that from the exit code.
 constexpr const wchar_t* kInstallerQuietOptions = L" /qn /norestart";
@@ -42,6 +45,14 @@ bool IsProductCode(const std::wstring& text)
     return true;
 }
 
+// The Installer's removal of a product, started from the system folder by its
+// full path: never an msiexec.exe that lies in this program's folder or the
+// current one.
+std::wstring InstallerRemoval(const std::wstring& code)
+{
+    return L"\"" + SystemFolder(false) + kInstallerProgram + L"\"" + kRemoveOption + code;
+}
+
 } // namespace
 
 bool InstallerMaintenanceCode(const InstalledEntry& entry, std::wstring& code)
@@ -70,7 +81,7 @@ bool InstallerMaintenanceCode(const InstalledEntry& entry, std::wstring& code)
 std::wstring UninstallCommand(const InstalledEntry& entry)
 {
     std::wstring code;
-    return InstallerMaintenanceCode(entry, code) ? kInstallerRemoval + code : entry.UninstallString;
+    return InstallerMaintenanceCode(entry, code) ? InstallerRemoval(code) : entry.UninstallString;
 }
 
 bool InstallerProductCode(const InstalledEntry& entry, std::wstring& code)
@@ -93,7 +104,7 @@ bool QuietUninstallCommand(const InstalledEntry& entry, std::wstring& command, b
     if (!InstallerProductCode(entry, code)) {
         return false;
     }
-    command = kInstallerRemoval + code + kInstallerQuietOptions;
+    command = InstallerRemoval(code) + kInstallerQuietOptions;
     expandable = false;
     return true;
 }

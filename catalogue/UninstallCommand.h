@@ -9,7 +9,8 @@
 // removes nothing. False, with code untouched, for any other entry.
 bool InstallerMaintenanceCode(const InstalledEntry& entry, std::wstring& code);
 
-// What "卸载" starts for the entry: the removal "MsiExec.exe /X{code}" where
+// What "卸载" starts for the entry: the removal "<system folder>\msiexec.exe"
+// /X{code} where
 // the stored command would open the maintenance mode, else the stored
 // command exactly as it is (its environment references unexpanded).
 std::wstring UninstallCommand(const InstalledEntry& entry);

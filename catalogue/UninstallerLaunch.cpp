@@ -2,13 +2,86 @@
 
 #include "base/ScopedHandle.h"
 #include "catalogue/EnvironmentText.h"
+#include "catalogue/UninstallLocations.h"
 
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cwchar>
 #include <utility>
 #include <vector>
 
 namespace {
 
 constexpr const wchar_t* kElevateVerb = L"runas";
+// How a 32-bit process names the 64-bit system folder, past the redirection
+// of the system folder to its 32-bit twin.
+constexpr const wchar_t* kSixtyFourBitSystemFolder = L"\\Sysnative";
+// A 32-bit process's own program folders, and those of the 64-bit view.
+constexpr const wchar_t* kFolderVariables[][2] = {{L"%ProgramFiles%", L"%ProgramW6432%"},
+    {L"%CommonProgramFiles%", L"%CommonProgramW6432%"}};
+
+bool RunningUnderWow64()
+{
+    return sizeof(void*) == 4 && SystemHas64BitView();
+}
+
+// The program's place in a command line: the text between its quotes, or up
+// to the first blank.
+std::pair<size_t, size_t> ProgramSpan(const std::wstring& command)
+{
+    if (!command.empty() && command[0] == L'"') {
+        const size_t close = command.find(L'"', 1);
+        return {1, close == std::wstring::npos ? command.size() : close};
+    }
+    const size_t blank = command.find_first_of(L" \t");
+    return {0, blank == std::wstring::npos ? command.size() : blank};
+}
+
+// The command with each of the 32-bit process's folder variables replaced by
+// the 64-bit view's (ASCII letter case ignored, as the environment does).
+std::wstring WithSixtyFourBitFolders(std::wstring text)
+{
+    for (const auto& [own, sixtyFour] : kFolderVariables) {
+        const size_t length = wcslen(own);
+        for (size_t at = 0; at + length <= text.size(); ++at) {
+            if (_wcsnicmp(text.c_str() + at, own, length) == 0) {
+                text.replace(at, length, sixtyFour);
+                at += wcslen(sixtyFour) - 1;
+            }
+        }
+    }
+    return text;
+}
+
+// A program given by a bare name gets the full path ProgramSearchPath finds
+// for it, quoted; a path in the system folder gets the 64-bit one's where the
+// command is of the 64-bit view. The rest stays as written. False when a bare
+// name is found nowhere.
+bool PlaceProgram(std::wstring& command, bool sixtyFourBitView)
+{
+    const auto [begin, end] = ProgramSpan(command);
+    const std::wstring program = command.substr(begin, end - begin);
+    if (program.empty()) {
+        return true;
+    }
+    if (program.find_first_of(L"\\/:") == std::wstring::npos) {
+        wchar_t found[MAX_PATH];
+        const DWORD length = SearchPathW(ProgramSearchPath(sixtyFourBitView).c_str(), program.c_str(), L".exe",
+            MAX_PATH, found, nullptr);
+        if (length == 0 || length >= MAX_PATH) {
+            return false;
+        }
+        const size_t restAt = begin == 0 ? end : std::min(end + 1, command.size());
+        command = L"\"" + std::wstring(found, length) + L"\"" + command.substr(restAt);
+        return true;
+    }
+    const std::wstring system = SystemFolder(false) + L"\\";
+    if (sixtyFourBitView && RunningUnderWow64() && _wcsnicmp(program.c_str(), system.c_str(), system.size()) == 0) {
+        command.replace(begin, system.size() - 1, SystemFolder(true));
+    }
+    return true;
+}
 
 std::wstring TrimLeadingSpaces(const std::wstring& text, size_t from)
 {
@@ -78,15 +151,16 @@ LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starte
 }
 
 // keep, when given, receives the new process's handle.
-LaunchResult Launch(const std::wstring& commandLine, bool expandable, const ProcessStarter& starter,
-    ScopedKernelHandle* keep)
+LaunchResult Launch(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
+    const ProcessStarter& starter, ScopedKernelHandle* keep)
 {
-    // Nothing is quoted or changed; only a REG_EXPAND_SZ command is expanded,
-    // because process creation does not expand environment references. The
-    // expansion may grow far past what the registry value held, up to what
-    // process creation takes.
+    // Only a REG_EXPAND_SZ command is expanded, because process creation does
+    // not expand environment references. The expansion may grow far past what
+    // the registry value held, up to what process creation takes.
     std::wstring command = commandLine;
-    if (commandLine.empty() || (expandable && !ExpandEnvironmentText(commandLine, kCommandLineCapacity, command))) {
+    const std::wstring stored = sixtyFourBitView ? WithSixtyFourBitFolders(commandLine) : commandLine;
+    if (commandLine.empty() || (expandable && !ExpandEnvironmentText(stored, kCommandLineCapacity, command))
+        || !PlaceProgram(command, sixtyFourBitView) || command.size() >= kCommandLineCapacity) {
         return LaunchResult::Failed;
     }
     return Start(command, starter, keep);
@@ -123,14 +197,45 @@ ProcessStarter PlatformProcessStarter()
     return ProcessStarter{&CreateProcessW, &ShellExecuteExW};
 }
 
-LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable, const ProcessStarter& starter)
-{
-    return Launch(commandLine, expandable, starter, nullptr);
-}
-
-LaunchResult StartUninstaller(const std::wstring& commandLine, bool expandable, ScopedKernelHandle& process,
+LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
     const ProcessStarter& starter)
 {
+    return Launch(commandLine, expandable, sixtyFourBitView, starter, nullptr);
+}
+
+LaunchResult StartUninstaller(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
+    ScopedKernelHandle& process, const ProcessStarter& starter)
+{
     process.Reset();
-    return Launch(commandLine, expandable, starter, &process);
+    return Launch(commandLine, expandable, sixtyFourBitView, starter, &process);
+}
+
+std::wstring SystemFolder(bool sixtyFourBitView)
+{
+    wchar_t folder[MAX_PATH];
+    if (sixtyFourBitView && RunningUnderWow64()) {
+        const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+        return std::wstring(folder, length < MAX_PATH ? length : 0) + kSixtyFourBitSystemFolder;
+    }
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder, length < MAX_PATH ? length : 0);
+}
+
+std::wstring ProgramSearchPath(bool sixtyFourBitView)
+{
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    std::wstring path = SystemFolder(sixtyFourBitView) + L";" + std::wstring(windows, length < MAX_PATH ? length : 0);
+    std::vector<wchar_t> variable(GetEnvironmentVariableW(L"PATH", nullptr, 0) + 1, L'\0');
+    GetEnvironmentVariableW(L"PATH", variable.data(), static_cast<DWORD>(variable.size()));
+    const std::wstring folders(variable.data());
+    for (size_t at = 0; at <= folders.size();) {
+        const size_t end = std::min(folders.find(L';', at), folders.size());
+        const std::wstring folder = folders.substr(at, end - at);
+        if (!folder.empty() && !PathIsRelativeW(folder.c_str())) {
+            path += L";" + folder;
+        }
+        at = end + 1;
+    }
+    return path;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ScopedHandle.h"
+#include "catalogue/InstalledEntry.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -9,8 +10,6 @@
 
 // ERROR_ELEVATION_REQUIRED; not every SDK's headers define it.
 constexpr DWORD kErrorElevationRequired = 740;
-// The longest command line process creation takes, terminator included.
-constexpr unsigned kCommandLineCapacity = 32767;
 
 // The two ways of starting a program that a launch may use. Tests replace
 // them to see what a launch asks for; the program always uses the platform's.
@@ -32,17 +31,32 @@ enum class LaunchResult {
 // no handle kept, none of ours inherited. A program that needs elevation is
 // started through the shell's consent prompt instead. An expandable command
 // (stored as REG_EXPAND_SZ) has its environment references expanded first;
-// one that cannot be expanded, or grows past kCommandLineCapacity, fails.
-// Shows nothing itself.
-LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable,
+// one that cannot be expanded, or grows past kCommandLineCapacity, fails. A
+// program given by a bare name is started from where ProgramSearchPath finds
+// it, by its full path, and fails where it finds none. A command of the
+// machine's 64-bit view (sixtyFourBitView) runs in the 64-bit folders: its
+// %ProgramFiles% and %CommonProgramFiles% are theirs, and a 32-bit process
+// starts its system programs from the 64-bit system folder. Shows nothing
+// itself.
+LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
     const ProcessStarter& starter = PlatformProcessStarter());
 
 // Starts the command line as LaunchUninstaller does, but keeps the new
 // process's handle in process, so that the caller can wait for it to end. The
 // elevated start asks the shell for the handle too; process holds nothing
 // when the shell gives none, and after any failure.
-LaunchResult StartUninstaller(const std::wstring& commandLine, bool expandable, ScopedKernelHandle& process,
-    const ProcessStarter& starter = PlatformProcessStarter());
+LaunchResult StartUninstaller(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
+    ScopedKernelHandle& process, const ProcessStarter& starter = PlatformProcessStarter());
+
+// The system folder, as process creation names it for programs of the
+// machine's 64-bit view (sixtyFourBitView) or of this process's own.
+std::wstring SystemFolder(bool sixtyFourBitView);
+
+// Where a program given by a bare name is looked for, as the system's own
+// uninstall page finds one: the system folder, the Windows folder, then the
+// folders of PATH that are absolute; never this program's folder or the
+// current one, where anybody may have put a file of that name.
+std::wstring ProgramSearchPath(bool sixtyFourBitView);
 
 // Splits a command line into program and parameters as process creation
 // does without an application name: a quoted first token is the program, as

@@ -81,7 +81,7 @@ Outcome Remove(const InstalledEntry& entry, const RemovalOptions& options, std::
         return Outcome::Removed;
     }
     ScopedKernelHandle process;
-    const LaunchResult started = StartUninstaller(command, expandable, process);
+    const LaunchResult started = StartUninstaller(command, expandable, entry.From64BitView, process);
     if (started != LaunchResult::Started) {
         report = (started == LaunchResult::Declined ? kDeclined : kCouldNotStart) + command;
         return Outcome::NotStarted;

@@ -169,9 +169,10 @@ TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFail
         {missing, ERROR_FILE_NOT_FOUND, 0, error, {missing}},
         {missing, 740, ERROR_CANCELLED, {}, {missing}}, // the user declined the consent prompt
         {plain, 0, 0, {}, {plain}},
-        // A Windows Installer product's maintenance command would remove nothing: its removal starts instead.
+        // A Windows Installer product's maintenance command would remove nothing: the system folder's Installer
+        // starts its removal instead.
         {L"MsiExec.exe /I{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", 0, 0, {},
-            {L"MsiExec.exe /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}"}},
+            {L"\"" + SystemFolder(false) + L"\\msiexec.exe\" /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}"}},
     };
     for (const auto& [stored, createError, shellError, shown, started] : cases) {
         const std::wstring& command = stored; // a lambda may not capture a structured binding

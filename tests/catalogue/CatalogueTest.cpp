@@ -83,7 +83,7 @@ TEST(UninstallScan, OfManyProductsSharingANameTheMachinesFirstKeyWins)
 TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMissingProgram)
 {
     for (const wchar_t* command : {L"", L"C:\\fg-missing.exe /x", L"\"C:\\fg missing\\u.exe\" /x"}) {
-        EXPECT_EQ(LaunchUninstaller(command, false), LaunchResult::Failed) << command;
+        EXPECT_EQ(LaunchUninstaller(command, false, false), LaunchResult::Failed) << command;
     }
     // The stubs wait for this event, and look for this inheritable section through its handle's value.
     StubRuns runs;
@@ -102,8 +102,8 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMi
     const std::wstring expandable = L"\"%FG_DIR%\\stub_uninstaller.exe\" %FG_WORDS%" + arguments;
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_DIR", ModuleDirectory().c_str()));
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_WORDS", L"expanded words"));
-    EXPECT_EQ(LaunchUninstaller(command, false), LaunchResult::Started);
-    EXPECT_EQ(LaunchUninstaller(expandable, true), LaunchResult::Started);
+    EXPECT_EQ(LaunchUninstaller(command, false, false), LaunchResult::Started);
+    EXPECT_EQ(LaunchUninstaller(expandable, true, false), LaunchResult::Started);
     EXPECT_TRUE(runs.Take().empty()); // all still held: no launch waited
     // The same start with inheritance on, to show that a stub would see the handle.
     STARTUPINFOW startup = {};
@@ -144,7 +144,7 @@ TEST(UninstallerLaunch, ProgramsNeedingElevationAreStartedThroughTheConsentPromp
         {L"", kElevate, 0, kFailed, L""},
         {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L""}}; // other failures: no shell
     for (const auto& [command, createError, shellError, result, request] : cases) {
-        EXPECT_EQ(LaunchUninstaller(command, command[0] == L'%', FakeStarter(createError, shellError)), result)
+        EXPECT_EQ(LaunchUninstaller(command, command[0] == L'%', false, FakeStarter(createError, shellError)), result)
             << command;
         EXPECT_EQ(g_fakes.request, request);
     }

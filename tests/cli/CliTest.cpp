@@ -3,6 +3,7 @@
 // keys alone (the prefix's own are shared with other tests), so for them this program, started with kAsCli and a
 // scratch registry's path, stands in for farrowgate-cli.exe and runs the code its wmain runs. The real
 // farrowgate-cli.exe answers its usage and its arguments, which read no registry.
+#include "catalogue/UninstallerLaunch.h"
 #include "cli/FarrowgateCli.h"
 #include "tests/support/RegistryRuleProducts.h"
 #include "tests/support/ScratchRegistry.h"
@@ -70,6 +71,7 @@ Outcome RunCli(const ScratchRegistry& registry, const std::wstring& arguments)
 }
 
 const std::wstring kCode = L"{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}";
+const std::wstring kRemoval = L"\"" + SystemFolder(false) + L"\\msiexec.exe\" /X" + kCode; // by its full path
 
 // A product whose uninstaller is the stub recording into runs' folder, stored expandable.
 void AddStubProduct(ScratchRegistry& registry, bool machine, const std::wstring& key, const std::wstring& name,
@@ -108,7 +110,7 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
         (Texts{L"NAME|REGISTRY|KEY|WINDOWS INSTALLER|PRODUCT CODE|UNINSTALL COMMAND|QUIET UNINSTALL COMMAND",
             L"QuellMAR|HKCU|a|no|-|a|-", L"Quellmar Quiet|HKCU|quiet|no|-|u.exe|" + kQuiet,
             L"Velmo Guard|HKLM 32-bit|{A1}|no|-|\"C:\\u\" /S|-",
-            L"Velmo Installer|HKLM 32-bit|" + kCode + L"|yes|" + kCode + L"|MsiExec.exe /X" + kCode + L"|-",
+            L"Velmo Installer|HKLM 32-bit|" + kCode + L"|yes|" + kCode + L"|" + kRemoval + L"|-",
             kOddNameShown + L"|HKCU|odd|no|-|o.exe|-"}));
 
     // The second column starts at one place on the screen, a Chinese character taking two, two places after the
@@ -131,8 +133,9 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
             LR"(  {"displayName": "Quellmar Quiet", "registry": "HKCU", "keyName": "quiet", "windowsInstaller": false, "productCode": null, "uninstallCommand": "u.exe", "quietUninstallCommand": "\"%FG_STUB%\" tag:quiet \"%FG_RUNS%\""},)",
             LR"(  {"displayName": "Velmo Guard", "registry": "HKLM 32-bit", "keyName": "{A1}", "windowsInstaller": false, "productCode": null, "uninstallCommand": "\"C:\\u\" /S", "quietUninstallCommand": null},)",
             LR"(  {"displayName": "Velmo Installer", "registry": "HKLM 32-bit", "keyName": ")" + kCode
-                + LR"(", "windowsInstaller": true, "productCode": ")" + kCode
-                + LR"(", "uninstallCommand": "MsiExec.exe /X)" + kCode + LR"(", "quietUninstallCommand": null},)",
+                + LR"(", "windowsInstaller": true, "productCode": ")" + kCode + LR"(", "uninstallCommand": ")"
+                + std::regex_replace(kRemoval, std::wregex(LR"(["\\])"), L"\\$&")
+                + LR"(", "quietUninstallCommand": null},)",
             LR"(  {"displayName": "Velmo Zh 中文 \"q\" C:\\d \u0001 \uD800 )" + std::wstring(L"\xD83D\xDE00")
                 + LR"(", "registry": "HKCU", "keyName": "odd", "windowsInstaller": false, "productCode": null, "uninstallCommand": "o.exe", "quietUninstallCommand": null})",
             L"]}"}));
@@ -145,13 +148,12 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
     EXPECT_EQ(quiet.lines,
         (Texts{L"QuellMAR: no quiet uninstall; not started", L"Quellmar Quiet: would start " + kQuiet,
             L"Velmo Guard: no quiet uninstall; not started",
-            L"Velmo Installer: would start MsiExec.exe /X" + kCode + L" /qn /norestart",
+            L"Velmo Installer: would start " + kRemoval + L" /qn /norestart",
             L"Velmo Stub: no quiet uninstall; not started", kOddNameShown + L": no quiet uninstall; not started"}));
     const Outcome plain = RunCli(registry, L"uninstall --dry-run \"velmo stub\" \"Velmo Installer\"");
     EXPECT_EQ(plain.exitCode, 0u);
     EXPECT_EQ(plain.lines,
-        (Texts{L"Velmo Installer: would start MsiExec.exe /X" + kCode,
-            L"Velmo Stub: would start \"%FG_STUB%\" \"%FG_RUNS%\""}));
+        (Texts{L"Velmo Installer: would start " + kRemoval, L"Velmo Stub: would start \"%FG_STUB%\" \"%FG_RUNS%\""}));
     Sleep(1500); // time for a wrong start to show
     EXPECT_TRUE(runs.Take().empty());
     EXPECT_EQ(RunCli(registry, L"uninstall --quiet \"Quellmar Quiet\"").exitCode, 1603u); // the stub removes nothing

@@ -4,6 +4,7 @@
 #include "catalogue/ProductMatch.h"
 #include "catalogue/RegKey.h"
 #include "catalogue/UninstallScan.h"
+#include "tests/support/FakeStarts.h"
 
 #include <gtest/gtest.h>
 
@@ -43,4 +44,26 @@ TEST(Wow64Scan, ListsTheMachineProductsOfBothViewsOnceEachThe32BitViewWinning)
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (keys + product).c_str(), view, 0);
     }
     EXPECT_EQ(mine, (std::vector<std::wstring>{wow64 ? L"Both=32" : L"Both=64", L"Sixty=64", L"Thirty=32"}));
+}
+
+// A 64-bit product's uninstaller runs from the 64-bit folders, also when this program is 32-bit: its program
+// folders expanded as the 64-bit view's, its system programs taken from the 64-bit system folder.
+TEST(Wow64Scan, ASixtyFourBitProductsUninstallerStartsFromTheSixtyFourBitFolders)
+{
+    const char* expect = std::getenv("FARROWGATE_EXPECT_VIEWS");
+    if (!expect || *expect != '2') {
+        GTEST_SKIP() << "no 64-bit view here";
+    }
+    wchar_t programs[MAX_PATH], windows[MAX_PATH];
+    ASSERT_NE(GetEnvironmentVariableW(L"ProgramW6432", programs, MAX_PATH), 0u);
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring system = std::wstring(windows) + (sizeof(void*) == 4 ? L"\\Sysnative\\" : L"\\system32\\");
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"\"%PROGRAMFILES%\\fg\\u.exe\" /x", L"\"" + std::wstring(programs) + L"\\fg\\u.exe\" /x"},
+        {L"rundll32.exe fg.dll,Remove", L"\"" + system + L"rundll32.exe\" fg.dll,Remove"},
+        {L"%SystemRoot%\\system32\\rundll32.exe fg.dll", system + L"rundll32.exe fg.dll"}};
+    for (const auto& [stored, started] : cases) {
+        EXPECT_EQ(LaunchUninstaller(stored, true, true, FakeStarter()), LaunchResult::Started) << stored;
+        EXPECT_EQ(g_fakes.created, std::vector<std::wstring>{started});
+    }
 }
