@@ -139,9 +139,9 @@ bool Parse(const std::vector<std::wstring>& args, Invocation& invocation, std::w
     return false;
 }
 
+// As the window tells duplicates apart: a name matches every registration of its product.
 bool NameMatches(const InstalledEntry& entry, const std::wstring& name)
 {
-    // As duplicates are told apart: so a name never matches two products.
     return SameDisplayName(entry.DisplayName, name);
 }
 
@@ -194,7 +194,8 @@ int RunFarrowgateCli(const std::vector<std::wstring>& args)
         return kExitDone;
     }
     InstalledEntryList products;
-    CollectTargetProducts(products);
+    // The window's list, where a name is one product; a removal takes each of its registrations.
+    (invocation.command == Command::Uninstall ? CollectTargetRegistrations : CollectTargetProducts)(products);
     if (invocation.command == Command::Uninstall) {
         return Uninstall(products, invocation, out, errors);
     }

@@ -3,7 +3,6 @@
 #include "base/ScopedHandle.h"
 #include "catalogue/ProductMatch.h"
 #include "catalogue/UninstallCommand.h"
-#include "catalogue/UninstallScan.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "cli/ExitCodes.h"
 
@@ -15,6 +14,7 @@ namespace {
 
 constexpr const wchar_t* kWouldStart = L"would start ";
 constexpr const wchar_t* kNoQuietUninstall = L"no quiet uninstall; not started";
+constexpr const wchar_t* kAlreadyRemoved = L"already removed; not started";
 constexpr const wchar_t* kCouldNotStart = L"could not start ";
 constexpr const wchar_t* kDeclined = L"not started, the consent prompt was declined: ";
 constexpr const wchar_t* kTimedOut = L"timed out after %u s; its uninstaller keeps running";
@@ -48,13 +48,15 @@ bool AsksForRestart(DWORD exitCode)
     return exitCode == ERROR_SUCCESS_REBOOT_REQUIRED || exitCode == ERROR_SUCCESS_REBOOT_INITIATED;
 }
 
-// Whether a fresh scan still lists a product of the entry's name.
+// Whether a fresh scan still lists the entry's registration: its key in its place.
 bool StillListed(const InstalledEntry& entry)
 {
     InstalledEntryList fresh;
-    CollectTargetProducts(fresh);
-    return std::any_of(fresh.begin(), fresh.end(),
-        [&entry](const InstalledEntry& listed) { return SameDisplayName(listed.DisplayName, entry.DisplayName); });
+    CollectTargetRegistrations(fresh);
+    return std::any_of(fresh.begin(), fresh.end(), [&entry](const InstalledEntry& listed) {
+        return listed.FromMachine == entry.FromMachine && listed.From64BitView == entry.From64BitView
+            && listed.KeyName == entry.KeyName;
+    });
 }
 
 // The command removing the entry starts, and whether it is stored expandable.
@@ -78,6 +80,11 @@ Outcome Remove(const InstalledEntry& entry, const RemovalOptions& options, std::
     }
     if (options.dryRun) {
         report = kWouldStart + command;
+        return Outcome::Removed;
+    }
+    // An uninstaller may remove its product's other registrations too.
+    if (!StillListed(entry)) {
+        report = kAlreadyRemoved;
         return Outcome::Removed;
     }
     ScopedKernelHandle process;

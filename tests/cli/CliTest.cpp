@@ -137,14 +137,16 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
                 + LR"(", "registry": "HKCU", "keyName": "odd", "windowsInstaller": false, "productCode": null, "uninstallCommand": "o.exe", "quietUninstallCommand": null})",
             L"]}"}));
 
-    // Quiet removal takes the quiet command, the Installer's own or none; a dry run starts nothing.
+    // Quiet removal takes the quiet command, the Installer's own or none, for every registration of a name; a dry run
+    // starts nothing.
     StubRuns runs;
     AddStubProduct(registry, true, L"S", L"Velmo Stub", L"", runs);
     const Outcome quiet = RunCli(registry, L"uninstall --all --quiet --dry-run");
     EXPECT_EQ(quiet.exitCode, 50u);
     EXPECT_EQ(quiet.lines,
-        (Texts{L"QuellMAR: no quiet uninstall; not started", L"Quellmar Quiet: would start " + kQuiet,
-            L"Velmo Guard: no quiet uninstall; not started",
+        (Texts{L"QuellMAR: no quiet uninstall; not started", L"quellmar: no quiet uninstall; not started",
+            L"Quellmar Quiet: would start " + kQuiet, L"Velmo Guard: no quiet uninstall; not started",
+            L"VELMO Guard: no quiet uninstall; not started",
             L"Velmo Installer: would start MsiExec.exe /X" + kCode + L" /qn /norestart",
             L"Velmo Stub: no quiet uninstall; not started", kOddNameShown + L": no quiet uninstall; not started"}));
     const Outcome plain = RunCli(registry, L"uninstall --dry-run \"velmo stub\" \"Velmo Installer\"");
@@ -160,8 +162,8 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
 
 TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorstOutcome)
 {
-    // Products "Velmo <tag>" whose uninstallers, the stub with these options, record their tags; the arguments, the
-    // exit code, the output and the tags recorded.
+    // Products "Velmo <the tag's letter>" (J1 and J2: one product registered twice) whose uninstallers, the stub with
+    // these options, record their tags; the arguments, the exit code, the output and the tags recorded.
     const std::tuple<std::vector<std::pair<std::wstring, std::wstring>>, std::wstring, DWORD, Texts, Texts> cases[] = {
         {{{L"A", L"--remove HKLM A"}}, L"uninstall \"velmo a\"", 0, {L"Velmo A: removed (uninstaller exit code 0)"},
             {L"A"}},
@@ -180,15 +182,21 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
         {{{L"I", L""}}, L"uninstall \"Velmo I\" \"Velmo Nowhere\"", 1605,
             {L"farrowgate-cli: no installed product is named Velmo Nowhere"}, {}},
         {{}, L"uninstall --all", 0, {L"No Velmo or Quellmar product is installed."}, {}},
+        {{{L"J1", L"--remove HKLM J1"}, {L"J2", L"--remove HKLM J2"}}, L"uninstall \"velmo j\"", 0,
+            {L"Velmo J: removed (uninstaller exit code 0)", L"Velmo J: removed (uninstaller exit code 0)"},
+            {L"J1", L"J2"}},
+        {{{L"K1", L"--remove HKLM K1 --remove HKLM K2"}, {L"K2", L""}}, L"uninstall --all", 0,
+            {L"Velmo K: removed (uninstaller exit code 0)", L"Velmo K: already removed; not started"}, {L"K1"}},
     };
     for (const auto& [products, arguments, exitCode, lines, tags] : cases) {
         ScratchRegistry registry;
         StubRuns runs;
         for (const auto& [tag, options] : products) {
+            const std::wstring name = L"Velmo " + tag.substr(0, 1);
             if (options == L"missing") {
-                registry.AddProduct(true, tag, L"Velmo " + tag, L"C:\\fg-missing.exe");
+                registry.AddProduct(true, tag, name, L"C:\\fg-missing.exe");
             } else {
-                AddStubProduct(registry, true, tag, L"Velmo " + tag,
+                AddStubProduct(registry, true, tag, name,
                     L"tag:" + tag + L" --registry " + registry.Path() + L" " + options, runs);
             }
         }
