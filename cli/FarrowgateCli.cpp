@@ -14,8 +14,8 @@ namespace {
 
 constexpr const wchar_t* kUsage =
     L"Usage:\r\n"
-    L"  farrowgate-cli list [--json]\r\n"
-    L"  farrowgate-cli uninstall (--all | NAME...) [--quiet] [--timeout SECONDS] [--dry-run]\r\n"
+    L"  farrowgate-cli list [--json] [--include-user]\r\n"
+    L"  farrowgate-cli uninstall (--all | NAME...) [--quiet] [--timeout SECONDS] [--dry-run] [--include-user]\r\n"
     L"  farrowgate-cli --help\r\n"
     L"\r\n"
     L"The installed Velmo and Quellmar products, as farrowgate.exe lists them.\r\n"
@@ -33,6 +33,9 @@ constexpr const wchar_t* kUsage =
     L"  --timeout SECONDS  how long to wait for each uninstaller, 1 to 86400 (default 600);\r\n"
     L"                     one still running then is left running\r\n"
     L"  --dry-run          tells what would be started and starts nothing\r\n"
+    L"list and uninstall\r\n"
+    L"  --include-user     takes in the per-user (HKCU) products, which are left out when run\r\n"
+    L"                     elevated: any program of the user may write their commands\r\n"
     L"\r\n"
     L"Exit codes:\r\n"
     L"  0     done: every chosen product removed, or nothing to do\r\n"
@@ -44,6 +47,7 @@ constexpr const wchar_t* kUsage =
     L"  1460  an uninstaller was still running at the timeout\r\n"
     L"  2     an uninstaller could not be started, or its consent prompt was declined\r\n"
     L"When products end differently, the first of 2, 1460, 1603, 50, 3010 that applies wins.\r\n";
+constexpr const wchar_t* kIncludeUser = L"--include-user";
 constexpr const wchar_t* kErrorPrefix = L"farrowgate-cli: ";
 constexpr const wchar_t* kNoCommand = L"no command given";
 constexpr const wchar_t* kUnknownCommand = L"unknown command ";
@@ -58,6 +62,7 @@ enum class Command { Help, List, Uninstall };
 struct Invocation {
     Command command = Command::Help;
     bool json = false;
+    bool includeUser = false;
     bool all = false;
     std::vector<std::wstring> names;
     RemovalOptions removal;
@@ -119,8 +124,12 @@ bool ParseUninstall(const std::vector<std::wstring>& args, Invocation& invocatio
     return true;
 }
 
-bool Parse(const std::vector<std::wstring>& args, Invocation& invocation, std::wstring& error)
+bool Parse(std::vector<std::wstring> args, Invocation& invocation, std::wstring& error)
 {
+    // An option of both commands, taken out before either reads its own.
+    const auto includeUser = std::remove(args.begin(), args.end(), kIncludeUser);
+    invocation.includeUser = includeUser != args.end();
+    args.erase(includeUser, args.end());
     if (std::find(args.begin(), args.end(), L"--help") != args.end()) {
         invocation.command = Command::Help;
         return true;
@@ -178,7 +187,7 @@ int Uninstall(InstalledEntryList& products, const Invocation& invocation, const 
 
 } // namespace
 
-int RunFarrowgateCli(const std::vector<std::wstring>& args)
+int RunFarrowgateCli(const std::vector<std::wstring>& args, bool elevated)
 {
     const ConsoleText out(STD_OUTPUT_HANDLE);
     const ConsoleText errors(STD_ERROR_HANDLE);
@@ -196,6 +205,9 @@ int RunFarrowgateCli(const std::vector<std::wstring>& args)
     InstalledEntryList products;
     // The window's list, where a name is one product; a removal takes each of its registrations.
     (invocation.command == Command::Uninstall ? CollectTargetRegistrations : CollectTargetProducts)(products);
+    if (elevated && !invocation.includeUser) {
+        products.remove_if([](const InstalledEntry& entry) { return !entry.FromMachine; });
+    }
     if (invocation.command == Command::Uninstall) {
         return Uninstall(products, invocation, out, errors);
     }

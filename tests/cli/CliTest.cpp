@@ -22,6 +22,7 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 constexpr const wchar_t* kAsCli = L"--as-farrowgate-cli";
+constexpr const wchar_t* kAsElevatedCli = L"--as-elevated-farrowgate-cli"; // the same, told it runs elevated
 
 struct Outcome {
     DWORD exitCode = 0;
@@ -63,10 +64,10 @@ Outcome RunProgram(const std::wstring& commandLine)
     return run;
 }
 
-Outcome RunCli(const ScratchRegistry& registry, const std::wstring& arguments)
+Outcome RunCli(const ScratchRegistry& registry, const std::wstring& arguments, bool elevated = false)
 {
-    return RunProgram(
-        L"\"" + ModuleDirectory() + L"\\cli_tests.exe\" " + kAsCli + L" " + registry.Path() + L" " + arguments);
+    return RunProgram(L"\"" + ModuleDirectory() + L"\\cli_tests.exe\" " + (elevated ? kAsElevatedCli : kAsCli) + L" "
+        + registry.Path() + L" " + arguments);
 }
 
 const std::wstring kCode = L"{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}";
@@ -151,6 +152,16 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
             L"Velmo Stub: no quiet uninstall; not started", kOddNameShown + L": no quiet uninstall; not started"}));
     const Outcome plain = RunCli(registry, L"uninstall --dry-run \"velmo stub\" \"Velmo Installer\"");
     EXPECT_EQ(plain.exitCode, 0u);
+    // Elevated, it leaves out the per-user products, whose commands any program of the user may write, unless told.
+    EXPECT_EQ(RunCli(registry, L"uninstall --all --quiet --dry-run", true).lines,
+        (Texts{quiet.lines[3], quiet.lines[5], quiet.lines[6]}));
+    EXPECT_EQ(RunCli(registry, L"uninstall --all --quiet --dry-run --include-user", true).lines, quiet.lines);
+    Texts names; // the first column of an elevated list
+    for (const std::wstring& line : RunCli(registry, L"list", true).lines) {
+        names.push_back(line.substr(0, line.find(L"  ")));
+    }
+    EXPECT_EQ(names, (Texts{L"NAME", L"Velmo Guard", L"Velmo Installer", L"Velmo Stub"}));
+    EXPECT_EQ(RunCli(registry, L"list --include-user", true).lines, RunCli(registry, L"list").lines);
     EXPECT_EQ(plain.lines,
         (Texts{L"Velmo Installer: would start MsiExec.exe /X" + kCode,
             L"Velmo Stub: would start \"%FG_STUB%\" \"%FG_RUNS%\""}));
@@ -230,7 +241,7 @@ TEST(FarrowgateCli, TheProgramPrintsItsUsageWhenAskedAndAfterEachArgumentErrorWi
     const Outcome help = RunProgram(program + L"uninstall --bogus --help");
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_EQ(Texts(help.lines.begin(), help.lines.begin() + std::min<size_t>(help.lines.size(), 2)),
-        (Texts{L"Usage:", L"  farrowgate-cli list [--json]"}));
+        (Texts{L"Usage:", L"  farrowgate-cli list [--json] [--include-user]"}));
     const std::pair<std::wstring, std::wstring> cases[] = {{L"", L"no command given"}, {L"lst", L"unknown command lst"},
         {L"list --xml", L"unknown option --xml"}, {L"uninstall", L"uninstall takes either --all or NAMEs"},
         {L"uninstall --all Velmo", L"uninstall takes either --all or NAMEs"},
@@ -256,12 +267,14 @@ TEST(FarrowgateCli, TheProgramRunsAsTheInvokerAsTheWindowProgramDoes)
 
 } // namespace
 
-// Started with kAsCli and a scratch registry's path, this program is farrowgate-cli on that registry.
+// Started with kAsCli (or kAsElevatedCli) and a scratch registry's path, this program is farrowgate-cli on that
+// registry.
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc >= 3 && wcscmp(argv[1], kAsCli) == 0) {
+    const bool elevated = argc >= 3 && wcscmp(argv[1], kAsElevatedCli) == 0;
+    if (argc >= 3 && (elevated || wcscmp(argv[1], kAsCli) == 0)) {
         UseScratchRegistry(argv[2]);
-        return RunFarrowgateCli(std::vector<std::wstring>(argv + 3, argv + argc));
+        return RunFarrowgateCli(std::vector<std::wstring>(argv + 3, argv + argc), elevated);
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
