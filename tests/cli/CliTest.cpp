@@ -167,7 +167,8 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
             L"Velmo Stub: would start \"%FG_STUB%\" \"%FG_RUNS%\""}));
     Sleep(1500); // time for a wrong start to show
     EXPECT_TRUE(runs.Take().empty());
-    EXPECT_EQ(RunCli(registry, L"uninstall --quiet \"Quellmar Quiet\"").exitCode, 1603u); // the stub removes nothing
+    // The stub removes nothing: the registry is looked at until the timeout.
+    EXPECT_EQ(RunCli(registry, L"uninstall --quiet --timeout 3 \"Quellmar Quiet\"").exitCode, 1603u);
     EXPECT_EQ(runs.TakeTags(0), Texts{L"quiet"});
 }
 
@@ -184,10 +185,10 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
                 L"Velmo C: removed, restart required (uninstaller exit code 1641)",
                 L"Velmo D: removed (uninstaller exit code 0)"},
             {L"B", L"C", L"D"}},
-        {{{L"E", L"--exit 3010"}, {L"F", L"--exit 1603 --remove HKLM F"}}, L"uninstall --all --timeout 60", 1603,
+        {{{L"E", L"--exit 3010"}, {L"F", L"--exit 1603 --remove HKLM F"}}, L"uninstall --all --timeout 5", 1603,
             {L"Velmo E: still present (uninstaller exit code 3010)", L"Velmo F: removed (uninstaller exit code 1603)"},
             {L"E", L"F"}},
-        {{{L"G", L""}, {L"H", L"missing"}}, L"uninstall --all", 2,
+        {{{L"G", L""}, {L"H", L"missing"}}, L"uninstall --all --timeout 3", 2,
             {L"Velmo G: still present (uninstaller exit code 0)", L"Velmo H: could not start C:\\fg-missing.exe"},
             {L"G"}},
         {{{L"I", L""}}, L"uninstall \"Velmo I\" \"Velmo Nowhere\"", 1605,
@@ -198,6 +199,9 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
             {L"J1", L"J2"}},
         {{{L"K1", L"--remove HKLM K1 --remove HKLM K2"}, {L"K2", L""}}, L"uninstall --all", 0,
             {L"Velmo K: removed (uninstaller exit code 0)", L"Velmo K: already removed; not started"}, {L"K1"}},
+        // The uninstaller hands over to a copy of itself, which removes the product after the one started ended.
+        {{{L"L", L"--handover --remove HKLM L"}}, L"uninstall --all", 0,
+            {L"Velmo L: removed (uninstaller exit code 0)"}, {L"L"}},
     };
     for (const auto& [products, arguments, exitCode, lines, tags] : cases) {
         ScratchRegistry registry;
@@ -220,16 +224,19 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
     }
 }
 
-TEST(FarrowgateCli, AnUninstallerStillRunningAtTheTimeoutIsReportedAndLeftRunning)
+TEST(FarrowgateCli, AnUninstallerStillRunningAtTheTimeoutIsReportedAndLeftRunningAndNoOtherStarts)
 {
     ScratchRegistry registry;
     StubRuns runs;
     const std::wstring hold = L"FarrowgateCliHold" + std::to_wstring(GetCurrentProcessId());
     const ScopedKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, hold.c_str()));
     AddStubProduct(registry, false, L"T", L"Quellmar T", L"tag:T --hold " + hold, runs);
+    AddStubProduct(registry, false, L"U", L"Quellmar U", L"tag:U", runs); // then not started beside it
     const Outcome run = RunCli(registry, L"uninstall --timeout 1 --all");
     EXPECT_EQ(run.exitCode, 1460u);
-    EXPECT_EQ(run.lines, Texts{L"Quellmar T: timed out after 1 s; its uninstaller keeps running"});
+    EXPECT_EQ(run.lines,
+        (Texts{L"Quellmar T: timed out after 1 s; its uninstaller keeps running",
+            L"Quellmar U: not started; an uninstaller before it is still running"}));
     EXPECT_TRUE(runs.Take().empty());
     SetEvent(event.Get());
     EXPECT_EQ(runs.TakeTags(1), Texts{L"T"});
