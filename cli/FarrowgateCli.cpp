@@ -46,8 +46,14 @@ constexpr const wchar_t* kUsage =
     L"  50    --quiet: a product has no quiet uninstall and was not started\r\n"
     L"  1603  a product is still present after its uninstaller ended\r\n"
     L"  1460  an uninstaller was still running at the timeout; the rest were not started\r\n"
-    L"  2     an uninstaller could not be started, or its consent prompt was declined\r\n"
-    L"When products end differently, the first of 2, 1460, 1603, 50, 3010 that applies wins.\r\n";
+    L"  1223  the consent prompt of an uninstaller was declined\r\n"
+    L"  2     an uninstaller could not be started\r\n"
+    L"When products end differently, the first of 2, 1223, 1460, 1603, 50, 3010 that applies\r\n"
+    L"wins.\r\n"
+    L"\r\n"
+    L"Redirected, the output is UTF-8 without a byte order mark. Windows PowerShell 5.1 reads\r\n"
+    L"it in the console's code page unless told first:\r\n"
+    L"  [Console]::OutputEncoding = [System.Text.Encoding]::UTF8\r\n";
 constexpr const wchar_t* kIncludeUser = L"--include-user";
 constexpr const wchar_t* kErrorPrefix = L"farrowgate-cli: ";
 constexpr const wchar_t* kNoCommand = L"no command given";

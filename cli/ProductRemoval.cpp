@@ -27,12 +27,12 @@ constexpr ULONGLONG kPollMilliseconds = 250; // how often the job and the regist
 constexpr size_t kReportCapacity = 128;      // a formatted report, terminator included
 
 // What became of one product, from best to worst: the worst gives the exit code.
-enum class Outcome { Removed, RemovedRestartRequired, NoQuietUninstall, StillPresent, TimedOut, NotStarted };
+enum class Outcome { Removed, RemovedRestartRequired, NoQuietUninstall, StillPresent, TimedOut, Declined, NotStarted };
 
 int ExitCode(Outcome outcome)
 {
     constexpr int kCodes[] = {kExitDone, kExitRestartRequired, kExitNoQuietUninstall, kExitStillPresent, kExitTimedOut,
-        kExitNotStarted};
+        kExitDeclined, kExitNotStarted};
     return kCodes[static_cast<int>(outcome)];
 }
 
@@ -95,7 +95,8 @@ bool ChooseCommand(const InstalledEntry& entry, bool quiet, std::wstring& comman
     return true;
 }
 
-Outcome Remove(const InstalledEntry& entry, const RemovalOptions& options, std::wstring& report)
+Outcome Remove(const InstalledEntry& entry, const RemovalOptions& options, const ProcessStarter& starter,
+    std::wstring& report)
 {
     std::wstring command;
     bool expandable = false;
@@ -117,10 +118,11 @@ Outcome Remove(const InstalledEntry& entry, const RemovalOptions& options, std::
     const ScopedKernelHandle job(CreateJobObjectW(nullptr, nullptr));
     ScopedKernelHandle process;
     const ULONGLONG deadline = GetTickCount64() + ULONGLONG{options.timeoutSeconds} * kMillisecondsPerSecond;
-    const LaunchResult started = StartUninstaller(command, expandable, process, PlatformProcessStarter(), job.Get());
+    const LaunchResult started = StartUninstaller(command, expandable, process, starter, job.Get());
     if (started != LaunchResult::Started) {
-        report = (started == LaunchResult::Declined ? kDeclined : kCouldNotStart) + command;
-        return Outcome::NotStarted;
+        const bool declined = started == LaunchResult::Declined;
+        report = (declined ? kDeclined : kCouldNotStart) + command;
+        return declined ? Outcome::Declined : Outcome::NotStarted;
     }
     BOOL inJob = FALSE;
     if (job && process) {
@@ -149,14 +151,15 @@ Outcome Remove(const InstalledEntry& entry, const RemovalOptions& options, std::
 
 } // namespace
 
-int RemoveProducts(const InstalledEntryList& products, const RemovalOptions& options, const ConsoleText& out)
+int RemoveProducts(const InstalledEntryList& products, const RemovalOptions& options, const ConsoleText& out,
+    const ProcessStarter& starter)
 {
     Outcome worst = Outcome::Removed;
     bool timedOut = false;
     for (const InstalledEntry& entry : products) {
         // One still running would collide with the next (a Windows Installer one fails while another runs).
         std::wstring report = kAfterTimeout;
-        const Outcome outcome = timedOut ? Outcome::TimedOut : Remove(entry, options, report);
+        const Outcome outcome = timedOut ? Outcome::TimedOut : Remove(entry, options, starter, report);
         timedOut = outcome == Outcome::TimedOut;
         worst = std::max(worst, outcome);
         out.WriteLine(entry.DisplayName + L": " + report);

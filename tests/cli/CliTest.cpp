@@ -3,7 +3,10 @@
 // keys alone (the prefix's own are shared with other tests), so for them this program, started with kAsCli and a
 // scratch registry's path, stands in for farrowgate-cli.exe and runs the code its wmain runs. The real
 // farrowgate-cli.exe answers its usage and its arguments, which read no registry.
+#include "catalogue/ProductMatch.h"
 #include "cli/FarrowgateCli.h"
+#include "cli/ProductRemoval.h"
+#include "tests/support/FakeStarts.h"
 #include "tests/support/RegistryRuleProducts.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
@@ -240,6 +243,19 @@ TEST(FarrowgateCli, AnUninstallerStillRunningAtTheTimeoutIsReportedAndLeftRunnin
     EXPECT_TRUE(runs.Take().empty());
     SetEvent(event.Get());
     EXPECT_EQ(runs.TakeTags(1), Texts{L"T"});
+}
+
+// No consent prompt is answered under test: the shell's stand-in declines it.
+TEST(FarrowgateCli, ADeclinedConsentPromptEndsWithTheCancelledExitCode)
+{
+    ScratchRegistry registry;
+    registry.AddProduct(true, L"A", L"Velmo Admin", L"\"C:\\u.exe\" /S");
+    InstalledEntryList products;
+    CollectTargetRegistrations(products);
+    EXPECT_EQ(RemoveProducts(products, {}, ConsoleText(STD_OUTPUT_HANDLE),
+                  FakeStarter(kErrorElevationRequired, ERROR_CANCELLED)),
+        1223);
+    EXPECT_EQ(g_fakes.request, L"attached runas C:\\u.exe|/S");
 }
 
 TEST(FarrowgateCli, TheProgramPrintsItsUsageWhenAskedAndAfterEachArgumentErrorWithItsOwnExitCode)
