@@ -26,6 +26,18 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix)
     return text.compare(0, wcslen(prefix), prefix) == 0;
 }
 
+void KeepTargetProducts(InstalledEntryList& list)
+{
+    list.remove_if([](const InstalledEntry& entry) { return !IsTargetProduct(entry); });
+}
+
+// One key that both views of the machine root show, as they do where the views share it, is one registration.
+bool SameRegistration(const InstalledEntry& a, const InstalledEntry& b)
+{
+    return a.FromMachine == b.FromMachine && a.KeyName == b.KeyName && a.DisplayName == b.DisplayName
+        && a.UninstallString == b.UninstallString;
+}
+
 } // namespace
 
 bool IsTargetProduct(const InstalledEntry& entry)
@@ -37,7 +49,16 @@ bool IsTargetProduct(const InstalledEntry& entry)
 void CollectTargetProducts(InstalledEntryList& list)
 {
     ScanInstalledEntries(list);
-    list.remove_if([](const InstalledEntry& entry) { return !IsTargetProduct(entry); });
+    KeepTargetProducts(list);
+}
+
+void CollectTargetRegistrations(InstalledEntryList& list)
+{
+    ScanRegistrations(list);
+    KeepTargetProducts(list);
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        list.remove_if([&it](const InstalledEntry& later) { return &later != &*it && SameRegistration(later, *it); });
+    }
 }
 
 bool SameEntries(const InstalledEntryList& fresh, const InstalledEntryList& shown)

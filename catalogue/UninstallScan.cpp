@@ -185,6 +185,13 @@ bool ScanUninstallRoot(InstalledEntryList& list, const UninstallLocation& locati
 
 bool ScanInstalledEntries(InstalledEntryList& list)
 {
+    ScanRegistrations(list);
+    RemoveDuplicateNames(list);
+    return true;
+}
+
+void ScanRegistrations(InstalledEntryList& list)
+{
     list.clear();
     // The machine's 32-bit view is read first, so it wins where a product is
     // registered in both views.
@@ -192,8 +199,6 @@ bool ScanInstalledEntries(InstalledEntryList& list)
         ScanUninstallRoot(list, location);
     }
     SortByDisplayName(list);
-    RemoveDuplicateNames(list);
-    return true;
 }
 
 void SortByDisplayName(InstalledEntryList& list)

@@ -8,6 +8,10 @@
 // display name and drops duplicate names. Always true.
 bool ScanInstalledEntries(InstalledEntryList& list);
 
+// The same without dropping duplicate names: every registration, sorted by
+// display name, each name's in scan order.
+void ScanRegistrations(InstalledEntryList& list);
+
 // Appends the accepted subkeys of one location's Uninstall key in enumeration
 // order. Always true, also when the key cannot be opened.
 bool ScanUninstallRoot(InstalledEntryList& list, const UninstallLocation& location);

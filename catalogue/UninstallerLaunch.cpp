@@ -102,8 +102,9 @@ bool FindProgram(const std::wstring& name, std::wstring& found)
     return true;
 }
 
-// keep, when given, receives the new process's handle.
-LaunchResult StartElevated(const std::wstring& commandLine, const ProcessStarter& starter, ScopedKernelHandle* keep)
+// keep, when given, receives the new process's handle, and job, when given, is asked to take the process.
+LaunchResult StartElevated(const std::wstring& commandLine, const ProcessStarter& starter, ScopedKernelHandle* keep,
+    HANDLE job)
 {
     std::wstring program;
     std::wstring parameters;
@@ -119,6 +120,10 @@ LaunchResult StartElevated(const std::wstring& commandLine, const ProcessStarter
     execute.nShow = SW_SHOWNORMAL;
     if (starter.shellExecuteEx(&execute)) {
         if (keep) {
+            // Already running, and perhaps not ours to assign: the caller sees whether the job took it.
+            if (job && execute.hProcess) {
+                AssignProcessToJobObject(job, execute.hProcess);
+            }
             keep->Reset(execute.hProcess);
         }
         return LaunchResult::Started;
@@ -126,7 +131,7 @@ LaunchResult StartElevated(const std::wstring& commandLine, const ProcessStarter
     return GetLastError() == ERROR_CANCELLED ? LaunchResult::Declined : LaunchResult::Failed;
 }
 
-LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starter, ScopedKernelHandle* keep)
+LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starter, ScopedKernelHandle* keep, HANDLE job)
 {
     // CreateProcessW may write into the command line; it gets its own copy.
     std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
@@ -135,24 +140,30 @@ LaunchResult Start(const std::wstring& commandLine, const ProcessStarter& starte
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     // No handle of ours is inherited: the uninstaller must not hold any of them.
-    if (!starter.createProcess(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-            &process)) {
+    // Into a job suspended, so that everything it starts belongs to the job too.
+    if (!starter.createProcess(nullptr, writable.data(), nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0, nullptr,
+            nullptr, &startup, &process)) {
         // Uninstallers of per-machine products usually ask for administrator
         // rights, which a plain start cannot give them.
-        return GetLastError() == kErrorElevationRequired ? StartElevated(commandLine, starter, keep)
+        return GetLastError() == kErrorElevationRequired ? StartElevated(commandLine, starter, keep, job)
                                                          : LaunchResult::Failed;
     }
     ScopedKernelHandle processHandle(process.hProcess);
     const ScopedKernelHandle threadHandle(process.hThread);
+    if (job) {
+        // Where the job cannot take it (Windows 7 inside a job of its own), it runs outside.
+        AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
+    }
     if (keep) {
         *keep = std::move(processHandle);
     }
     return LaunchResult::Started;
 }
 
-// keep, when given, receives the new process's handle.
+// keep, when given, receives the new process's handle; job, when given, is asked to take the process.
 LaunchResult Launch(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
-    const ProcessStarter& starter, ScopedKernelHandle* keep)
+    const ProcessStarter& starter, ScopedKernelHandle* keep, HANDLE job)
 {
     // Only a REG_EXPAND_SZ command is expanded, because process creation does
     // not expand environment references. The expansion may grow far past what
@@ -163,7 +174,7 @@ LaunchResult Launch(const std::wstring& commandLine, bool expandable, bool sixty
         || !PlaceProgram(command, sixtyFourBitView) || command.size() >= kCommandLineCapacity) {
         return LaunchResult::Failed;
     }
-    return Start(command, starter, keep);
+    return Start(command, starter, keep, job);
 }
 
 } // namespace
@@ -200,14 +211,14 @@ ProcessStarter PlatformProcessStarter()
 LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
     const ProcessStarter& starter)
 {
-    return Launch(commandLine, expandable, sixtyFourBitView, starter, nullptr);
+    return Launch(commandLine, expandable, sixtyFourBitView, starter, nullptr, nullptr);
 }
 
 LaunchResult StartUninstaller(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
-    ScopedKernelHandle& process, const ProcessStarter& starter)
+    ScopedKernelHandle& process, const ProcessStarter& starter, HANDLE job)
 {
     process.Reset();
-    return Launch(commandLine, expandable, sixtyFourBitView, starter, &process);
+    return Launch(commandLine, expandable, sixtyFourBitView, starter, &process, job);
 }
 
 std::wstring SystemFolder(bool sixtyFourBitView)

@@ -44,9 +44,12 @@ LaunchResult LaunchUninstaller(const std::wstring& commandLine, bool expandable,
 // Starts the command line as LaunchUninstaller does, but keeps the new
 // process's handle in process, so that the caller can wait for it to end. The
 // elevated start asks the shell for the handle too; process holds nothing
-// when the shell gives none, and after any failure.
+// when the shell gives none, and after any failure. Given a job of the
+// caller's, the process is put into it before it runs, so that the processes
+// it starts belong to the job too; where the job cannot take it (IsProcessInJob
+// tells), it runs outside.
 LaunchResult StartUninstaller(const std::wstring& commandLine, bool expandable, bool sixtyFourBitView,
-    ScopedKernelHandle& process, const ProcessStarter& starter = PlatformProcessStarter());
+    ScopedKernelHandle& process, const ProcessStarter& starter = PlatformProcessStarter(), HANDLE job = nullptr);
 
 // The system folder, as process creation names it for programs of the
 // machine's 64-bit view (sixtyFourBitView) or of this process's own.

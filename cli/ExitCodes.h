@@ -11,4 +11,5 @@ constexpr int kExitUnknownProduct = ERROR_UNKNOWN_PRODUCT;          // 1605
 constexpr int kExitNoQuietUninstall = ERROR_NOT_SUPPORTED;          // 50
 constexpr int kExitStillPresent = ERROR_INSTALL_FAILURE;            // 1603
 constexpr int kExitTimedOut = ERROR_TIMEOUT;                        // 1460
+constexpr int kExitDeclined = ERROR_CANCELLED;                      // 1223
 constexpr int kExitNotStarted = ERROR_FILE_NOT_FOUND;               // 2

@@ -14,8 +14,8 @@ namespace {
 
 constexpr const wchar_t* kUsage =
     L"Usage:\r\n"
-    L"  farrowgate-cli list [--json]\r\n"
-    L"  farrowgate-cli uninstall (--all | NAME...) [--quiet] [--timeout SECONDS] [--dry-run]\r\n"
+    L"  farrowgate-cli list [--json] [--include-user]\r\n"
+    L"  farrowgate-cli uninstall (--all | NAME...) [--quiet] [--timeout SECONDS] [--dry-run] [--include-user]\r\n"
     L"  farrowgate-cli --help\r\n"
     L"\r\n"
     L"The installed Velmo and Quellmar products, as farrowgate.exe lists them.\r\n"
@@ -24,15 +24,20 @@ constexpr const wchar_t* kUsage =
     L"                     key, Windows Installer and product code, uninstall command and\r\n"
     L"                     quiet uninstall command\r\n"
     L"  --json             one JSON document instead (UTF-8 when redirected)\r\n"
-    L"uninstall            starts each chosen product's uninstaller in turn, waits for it to\r\n"
-    L"                     end and checks that the product is gone; one line a product\r\n"
+    L"uninstall            starts each chosen product's uninstaller in turn, waits for it and\r\n"
+    L"                     every program it starts to end, then for the product to leave the\r\n"
+    L"                     registry; one line a product\r\n"
     L"  --all              every listed product\r\n"
     L"  NAME               the product of that display name, letter case ignored\r\n"
     L"  --quiet            the key's QuietUninstallString, or for a Windows Installer product\r\n"
-    L"                     MsiExec.exe /X{code} /qn /norestart; any other is not started\r\n"
-    L"  --timeout SECONDS  how long to wait for each uninstaller, 1 to 86400 (default 600);\r\n"
-    L"                     one still running then is left running\r\n"
+    L"                     the system folder's msiexec.exe /X{code} /qn /norestart; any other\r\n"
+    L"                     is not started\r\n"
+    L"  --timeout SECONDS  how long to wait for each product, 1 to 86400 (default 600); an\r\n"
+    L"                     uninstaller still running then is left running, and no other starts\r\n"
     L"  --dry-run          tells what would be started and starts nothing\r\n"
+    L"list and uninstall\r\n"
+    L"  --include-user     takes in the per-user (HKCU) products, which are left out when run\r\n"
+    L"                     elevated: any program of the user may write their commands\r\n"
     L"\r\n"
     L"Exit codes:\r\n"
     L"  0     done: every chosen product removed, or nothing to do\r\n"
@@ -41,9 +46,16 @@ constexpr const wchar_t* kUsage =
     L"  1605  a NAME matches no installed product; nothing is started\r\n"
     L"  50    --quiet: a product has no quiet uninstall and was not started\r\n"
     L"  1603  a product is still present after its uninstaller ended\r\n"
-    L"  1460  an uninstaller was still running at the timeout\r\n"
-    L"  2     an uninstaller could not be started, or its consent prompt was declined\r\n"
-    L"When products end differently, the first of 2, 1460, 1603, 50, 3010 that applies wins.\r\n";
+    L"  1460  an uninstaller was still running at the timeout; the rest were not started\r\n"
+    L"  1223  the consent prompt of an uninstaller was declined\r\n"
+    L"  2     an uninstaller could not be started\r\n"
+    L"When products end differently, the first of 2, 1223, 1460, 1603, 50, 3010 that applies\r\n"
+    L"wins.\r\n"
+    L"\r\n"
+    L"Redirected, the output is UTF-8 without a byte order mark. Windows PowerShell 5.1 reads\r\n"
+    L"it in the console's code page unless told first:\r\n"
+    L"  [Console]::OutputEncoding = [System.Text.Encoding]::UTF8\r\n";
+constexpr const wchar_t* kIncludeUser = L"--include-user";
 constexpr const wchar_t* kErrorPrefix = L"farrowgate-cli: ";
 constexpr const wchar_t* kNoCommand = L"no command given";
 constexpr const wchar_t* kUnknownCommand = L"unknown command ";
@@ -58,6 +70,7 @@ enum class Command { Help, List, Uninstall };
 struct Invocation {
     Command command = Command::Help;
     bool json = false;
+    bool includeUser = false;
     bool all = false;
     std::vector<std::wstring> names;
     RemovalOptions removal;
@@ -119,8 +132,12 @@ bool ParseUninstall(const std::vector<std::wstring>& args, Invocation& invocatio
     return true;
 }
 
-bool Parse(const std::vector<std::wstring>& args, Invocation& invocation, std::wstring& error)
+bool Parse(std::vector<std::wstring> args, Invocation& invocation, std::wstring& error)
 {
+    // An option of both commands, taken out before either reads its own.
+    const auto includeUser = std::remove(args.begin(), args.end(), kIncludeUser);
+    invocation.includeUser = includeUser != args.end();
+    args.erase(includeUser, args.end());
     if (std::find(args.begin(), args.end(), L"--help") != args.end()) {
         invocation.command = Command::Help;
         return true;
@@ -139,9 +156,9 @@ bool Parse(const std::vector<std::wstring>& args, Invocation& invocation, std::w
     return false;
 }
 
+// As the window tells duplicates apart: a name matches every registration of its product.
 bool NameMatches(const InstalledEntry& entry, const std::wstring& name)
 {
-    // As duplicates are told apart: so a name never matches two products.
     return SameDisplayName(entry.DisplayName, name);
 }
 
@@ -178,7 +195,7 @@ int Uninstall(InstalledEntryList& products, const Invocation& invocation, const 
 
 } // namespace
 
-int RunFarrowgateCli(const std::vector<std::wstring>& args)
+int RunFarrowgateCli(const std::vector<std::wstring>& args, bool elevated)
 {
     const ConsoleText out(STD_OUTPUT_HANDLE);
     const ConsoleText errors(STD_ERROR_HANDLE);
@@ -194,7 +211,11 @@ int RunFarrowgateCli(const std::vector<std::wstring>& args)
         return kExitDone;
     }
     InstalledEntryList products;
-    CollectTargetProducts(products);
+    // The window's list, where a name is one product; a removal takes each of its registrations.
+    (invocation.command == Command::Uninstall ? CollectTargetRegistrations : CollectTargetProducts)(products);
+    if (elevated && !invocation.includeUser) {
+        products.remove_if([](const InstalledEntry& entry) { return !entry.FromMachine; });
+    }
     if (invocation.command == Command::Uninstall) {
         return Uninstall(products, invocation, out, errors);
     }

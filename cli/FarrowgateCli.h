@@ -5,5 +5,7 @@
 
 // farrowgate-cli: the products the window lists, listed and removed from a
 // command line (the usage text in FarrowgateCli.cpp says how). args are the
-// arguments after the program's name; returns the exit code.
-int RunFarrowgateCli(const std::vector<std::wstring>& args);
+// arguments after the program's name; elevated says whether the process runs
+// with administrator rights, when per-user products are taken only if asked
+// for. Returns the exit code.
+int RunFarrowgateCli(const std::vector<std::wstring>& args, bool elevated);

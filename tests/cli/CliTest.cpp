@@ -3,8 +3,11 @@
 // keys alone (the prefix's own are shared with other tests), so for them this program, started with kAsCli and a
 // scratch registry's path, stands in for farrowgate-cli.exe and runs the code its wmain runs. The real
 // farrowgate-cli.exe answers its usage and its arguments, which read no registry.
+#include "catalogue/ProductMatch.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "cli/FarrowgateCli.h"
+#include "cli/ProductRemoval.h"
+#include "tests/support/FakeStarts.h"
 #include "tests/support/RegistryRuleProducts.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
@@ -23,6 +26,7 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 constexpr const wchar_t* kAsCli = L"--as-farrowgate-cli";
+constexpr const wchar_t* kAsElevatedCli = L"--as-elevated-farrowgate-cli"; // the same, told it runs elevated
 
 struct Outcome {
     DWORD exitCode = 0;
@@ -64,10 +68,10 @@ Outcome RunProgram(const std::wstring& commandLine)
     return run;
 }
 
-Outcome RunCli(const ScratchRegistry& registry, const std::wstring& arguments)
+Outcome RunCli(const ScratchRegistry& registry, const std::wstring& arguments, bool elevated = false)
 {
-    return RunProgram(
-        L"\"" + ModuleDirectory() + L"\\cli_tests.exe\" " + kAsCli + L" " + registry.Path() + L" " + arguments);
+    return RunProgram(L"\"" + ModuleDirectory() + L"\\cli_tests.exe\" " + (elevated ? kAsElevatedCli : kAsCli) + L" "
+        + registry.Path() + L" " + arguments);
 }
 
 const std::wstring kCode = L"{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}";
@@ -140,30 +144,43 @@ TEST(FarrowgateCli, ListsTheWindowsProductsAsATableOrOneJsonDocumentAndTellsWhat
                 + LR"(", "registry": "HKCU", "keyName": "odd", "windowsInstaller": false, "productCode": null, "uninstallCommand": "o.exe", "quietUninstallCommand": null})",
             L"]}"}));
 
-    // Quiet removal takes the quiet command, the Installer's own or none; a dry run starts nothing.
+    // Quiet removal takes the quiet command, the Installer's own or none, for every registration of a name; a dry run
+    // starts nothing.
     StubRuns runs;
     AddStubProduct(registry, true, L"S", L"Velmo Stub", L"", runs);
     const Outcome quiet = RunCli(registry, L"uninstall --all --quiet --dry-run");
     EXPECT_EQ(quiet.exitCode, 50u);
     EXPECT_EQ(quiet.lines,
-        (Texts{L"QuellMAR: no quiet uninstall; not started", L"Quellmar Quiet: would start " + kQuiet,
-            L"Velmo Guard: no quiet uninstall; not started",
+        (Texts{L"QuellMAR: no quiet uninstall; not started", L"quellmar: no quiet uninstall; not started",
+            L"Quellmar Quiet: would start " + kQuiet, L"Velmo Guard: no quiet uninstall; not started",
+            L"VELMO Guard: no quiet uninstall; not started",
             L"Velmo Installer: would start " + kRemoval + L" /qn /norestart",
             L"Velmo Stub: no quiet uninstall; not started", kOddNameShown + L": no quiet uninstall; not started"}));
     const Outcome plain = RunCli(registry, L"uninstall --dry-run \"velmo stub\" \"Velmo Installer\"");
     EXPECT_EQ(plain.exitCode, 0u);
+    // Elevated, it leaves out the per-user products, whose commands any program of the user may write, unless told.
+    EXPECT_EQ(RunCli(registry, L"uninstall --all --quiet --dry-run", true).lines,
+        (Texts{quiet.lines[3], quiet.lines[5], quiet.lines[6]}));
+    EXPECT_EQ(RunCli(registry, L"uninstall --all --quiet --dry-run --include-user", true).lines, quiet.lines);
+    Texts names; // the first column of an elevated list
+    for (const std::wstring& line : RunCli(registry, L"list", true).lines) {
+        names.push_back(line.substr(0, line.find(L"  ")));
+    }
+    EXPECT_EQ(names, (Texts{L"NAME", L"Velmo Guard", L"Velmo Installer", L"Velmo Stub"}));
+    EXPECT_EQ(RunCli(registry, L"list --include-user", true).lines, RunCli(registry, L"list").lines);
     EXPECT_EQ(plain.lines,
         (Texts{L"Velmo Installer: would start " + kRemoval, L"Velmo Stub: would start \"%FG_STUB%\" \"%FG_RUNS%\""}));
     Sleep(1500); // time for a wrong start to show
     EXPECT_TRUE(runs.Take().empty());
-    EXPECT_EQ(RunCli(registry, L"uninstall --quiet \"Quellmar Quiet\"").exitCode, 1603u); // the stub removes nothing
+    // The stub removes nothing: the registry is looked at until the timeout.
+    EXPECT_EQ(RunCli(registry, L"uninstall --quiet --timeout 3 \"Quellmar Quiet\"").exitCode, 1603u);
     EXPECT_EQ(runs.TakeTags(0), Texts{L"quiet"});
 }
 
 TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorstOutcome)
 {
-    // Products "Velmo <tag>" whose uninstallers, the stub with these options, record their tags; the arguments, the
-    // exit code, the output and the tags recorded.
+    // Products "Velmo <the tag's letter>" (J1 and J2: one product registered twice) whose uninstallers, the stub with
+    // these options, record their tags; the arguments, the exit code, the output and the tags recorded.
     const std::tuple<std::vector<std::pair<std::wstring, std::wstring>>, std::wstring, DWORD, Texts, Texts> cases[] = {
         {{{L"A", L"--remove HKLM A"}}, L"uninstall \"velmo a\"", 0, {L"Velmo A: removed (uninstaller exit code 0)"},
             {L"A"}},
@@ -173,24 +190,33 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
                 L"Velmo C: removed, restart required (uninstaller exit code 1641)",
                 L"Velmo D: removed (uninstaller exit code 0)"},
             {L"B", L"C", L"D"}},
-        {{{L"E", L"--exit 3010"}, {L"F", L"--exit 1603 --remove HKLM F"}}, L"uninstall --all --timeout 60", 1603,
+        {{{L"E", L"--exit 3010"}, {L"F", L"--exit 1603 --remove HKLM F"}}, L"uninstall --all --timeout 5", 1603,
             {L"Velmo E: still present (uninstaller exit code 3010)", L"Velmo F: removed (uninstaller exit code 1603)"},
             {L"E", L"F"}},
-        {{{L"G", L""}, {L"H", L"missing"}}, L"uninstall --all", 2,
+        {{{L"G", L""}, {L"H", L"missing"}}, L"uninstall --all --timeout 3", 2,
             {L"Velmo G: still present (uninstaller exit code 0)", L"Velmo H: could not start C:\\fg-missing.exe"},
             {L"G"}},
         {{{L"I", L""}}, L"uninstall \"Velmo I\" \"Velmo Nowhere\"", 1605,
             {L"farrowgate-cli: no installed product is named Velmo Nowhere"}, {}},
         {{}, L"uninstall --all", 0, {L"No Velmo or Quellmar product is installed."}, {}},
+        {{{L"J1", L"--remove HKLM J1"}, {L"J2", L"--remove HKLM J2"}}, L"uninstall \"velmo j\"", 0,
+            {L"Velmo J: removed (uninstaller exit code 0)", L"Velmo J: removed (uninstaller exit code 0)"},
+            {L"J1", L"J2"}},
+        {{{L"K1", L"--remove HKLM K1 --remove HKLM K2"}, {L"K2", L""}}, L"uninstall --all", 0,
+            {L"Velmo K: removed (uninstaller exit code 0)", L"Velmo K: already removed; not started"}, {L"K1"}},
+        // The uninstaller hands over to a copy of itself, which removes the product after the one started ended.
+        {{{L"L", L"--handover --remove HKLM L"}}, L"uninstall --all", 0,
+            {L"Velmo L: removed (uninstaller exit code 0)"}, {L"L"}},
     };
     for (const auto& [products, arguments, exitCode, lines, tags] : cases) {
         ScratchRegistry registry;
         StubRuns runs;
         for (const auto& [tag, options] : products) {
+            const std::wstring name = L"Velmo " + tag.substr(0, 1);
             if (options == L"missing") {
-                registry.AddProduct(true, tag, L"Velmo " + tag, L"C:\\fg-missing.exe");
+                registry.AddProduct(true, tag, name, L"C:\\fg-missing.exe");
             } else {
-                AddStubProduct(registry, true, tag, L"Velmo " + tag,
+                AddStubProduct(registry, true, tag, name,
                     L"tag:" + tag + L" --registry " + registry.Path() + L" " + options, runs);
             }
         }
@@ -203,19 +229,35 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
     }
 }
 
-TEST(FarrowgateCli, AnUninstallerStillRunningAtTheTimeoutIsReportedAndLeftRunning)
+TEST(FarrowgateCli, AnUninstallerStillRunningAtTheTimeoutIsReportedAndLeftRunningAndNoOtherStarts)
 {
     ScratchRegistry registry;
     StubRuns runs;
     const std::wstring hold = L"FarrowgateCliHold" + std::to_wstring(GetCurrentProcessId());
     const ScopedKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, hold.c_str()));
     AddStubProduct(registry, false, L"T", L"Quellmar T", L"tag:T --hold " + hold, runs);
+    AddStubProduct(registry, false, L"U", L"Quellmar U", L"tag:U", runs); // then not started beside it
     const Outcome run = RunCli(registry, L"uninstall --timeout 1 --all");
     EXPECT_EQ(run.exitCode, 1460u);
-    EXPECT_EQ(run.lines, Texts{L"Quellmar T: timed out after 1 s; its uninstaller keeps running"});
+    EXPECT_EQ(run.lines,
+        (Texts{L"Quellmar T: timed out after 1 s; its uninstaller keeps running",
+            L"Quellmar U: not started; an uninstaller before it is still running"}));
     EXPECT_TRUE(runs.Take().empty());
     SetEvent(event.Get());
     EXPECT_EQ(runs.TakeTags(1), Texts{L"T"});
+}
+
+// No consent prompt is answered under test: the shell's stand-in declines it.
+TEST(FarrowgateCli, ADeclinedConsentPromptEndsWithTheCancelledExitCode)
+{
+    ScratchRegistry registry;
+    registry.AddProduct(true, L"A", L"Velmo Admin", L"\"C:\\u.exe\" /S");
+    InstalledEntryList products;
+    CollectTargetRegistrations(products);
+    EXPECT_EQ(RemoveProducts(products, {}, ConsoleText(STD_OUTPUT_HANDLE),
+                  FakeStarter(kErrorElevationRequired, ERROR_CANCELLED)),
+        1223);
+    EXPECT_EQ(g_fakes.request, L"attached runas C:\\u.exe|/S");
 }
 
 TEST(FarrowgateCli, TheProgramPrintsItsUsageWhenAskedAndAfterEachArgumentErrorWithItsOwnExitCode)
@@ -224,7 +266,7 @@ TEST(FarrowgateCli, TheProgramPrintsItsUsageWhenAskedAndAfterEachArgumentErrorWi
     const Outcome help = RunProgram(program + L"uninstall --bogus --help");
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_EQ(Texts(help.lines.begin(), help.lines.begin() + std::min<size_t>(help.lines.size(), 2)),
-        (Texts{L"Usage:", L"  farrowgate-cli list [--json]"}));
+        (Texts{L"Usage:", L"  farrowgate-cli list [--json] [--include-user]"}));
     const std::pair<std::wstring, std::wstring> cases[] = {{L"", L"no command given"}, {L"lst", L"unknown command lst"},
         {L"list --xml", L"unknown option --xml"}, {L"uninstall", L"uninstall takes either --all or NAMEs"},
         {L"uninstall --all Velmo", L"uninstall takes either --all or NAMEs"},
@@ -250,12 +292,14 @@ TEST(FarrowgateCli, TheProgramRunsAsTheInvokerAsTheWindowProgramDoes)
 
 } // namespace
 
-// Started with kAsCli and a scratch registry's path, this program is farrowgate-cli on that registry.
+// Started with kAsCli (or kAsElevatedCli) and a scratch registry's path, this program is farrowgate-cli on that
+// registry.
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc >= 3 && wcscmp(argv[1], kAsCli) == 0) {
+    const bool elevated = argc >= 3 && wcscmp(argv[1], kAsElevatedCli) == 0;
+    if (argc >= 3 && (elevated || wcscmp(argv[1], kAsCli) == 0)) {
         UseScratchRegistry(argv[2]);
-        return RunFarrowgateCli(std::vector<std::wstring>(argv + 3, argv + argc));
+        return RunFarrowgateCli(std::vector<std::wstring>(argv + 3, argv + argc), elevated);
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

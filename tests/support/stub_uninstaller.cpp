@@ -12,6 +12,9 @@
 //   --registry PATH        acts on the test's scratch registry at PATH (given
 //                          before --remove)
 //   --exit CODE            ends with CODE once the record is written
+//   --handover             starts the stub again without this option and ends
+//                          at once, as uninstallers that run a copy of
+//                          themselves do; the copy does the rest
 // Then it writes "<process id>.rec" into RECORD_FOLDER (read by StubRuns).
 #include <windows.h>
 #include <shellapi.h>
@@ -32,6 +35,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (!argv || argc < 2) {
         return 2;
     }
+    const std::wstring commandLine = GetCommandLineW();
+    const size_t handover = commandLine.find(L" --handover ");
+    if (handover != std::wstring::npos) {
+        std::wstring copy = commandLine;
+        copy.erase(handover, wcslen(L" --handover"));
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        const BOOL started =
+            CreateProcessW(nullptr, copy.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+        const ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+        return started ? 0 : 5;
+    }
     std::wstring handleState;
     int exitCode = 0;
     for (int i = 1; i + 1 < argc; ++i) {
@@ -51,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             exitCode = _wtoi(argv[i + 1]);
         }
     }
-    const std::wstring record = std::wstring(GetCommandLineW()) + L"\n" + handleState + L"\n";
+    const std::wstring record = commandLine + L"\n" + handleState + L"\n";
     const std::wstring target = std::wstring(argv[argc - 1]) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L".rec";
     {
         const ScopedKernelHandle file(
