@@ -196,7 +196,7 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
         {{{L"G", L""}, {L"H", L"missing"}}, L"uninstall --all --timeout 3", 2,
             {L"Velmo G: still present (uninstaller exit code 0)", L"Velmo H: could not start C:\\fg-missing.exe"},
             {L"G"}},
-        {{{L"I", L""}}, L"uninstall \"Velmo I\" \"Velmo Nowhere\"", 1605,
+        {{{L"I", L""}}, L"uninstall --timeout 3 \"Velmo I\" \"Velmo Nowhere\"", 1605,
             {L"farrowgate-cli: no installed product is named Velmo Nowhere"}, {}},
         {{}, L"uninstall --all", 0, {L"No Velmo or Quellmar product is installed."}, {}},
         {{{L"J1", L"--remove HKLM J1"}, {L"J2", L"--remove HKLM J2"}}, L"uninstall \"velmo j\"", 0,
