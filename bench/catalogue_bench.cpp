@@ -58,12 +58,12 @@ bool QueryValue(HKEY key, const wchar_t* name, DWORD& type, void* buffer, DWORD 
     return RegQueryValueExW(key, name, nullptr, &type, static_cast<BYTE*>(buffer), &bytes) == ERROR_SUCCESS;
 }
 
-// The registry calls of one root's scan, with the same early exits, and nothing else.
-size_t FloorRoot(HKEY root)
+// The registry calls of one location's scan, with the same early exits, and nothing else.
+size_t FloorRoot(HKEY root, REGSAM view)
 {
     RegKey uninstall;
     DWORD count = 0;
-    if (!uninstall.Open(root, kUninstallKeyPath, KEY_READ)
+    if (!uninstall.Open(root, kUninstallKeyPath, KEY_READ | view)
         || RegQueryInfoKeyW(uninstall.Get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
                nullptr, nullptr, nullptr)
             != ERROR_SUCCESS) {
@@ -82,7 +82,7 @@ size_t FloorRoot(HKEY root)
             continue;
         }
         RegKey subkey;
-        if (!subkey.Open(root, path, KEY_READ)) {
+        if (!subkey.Open(root, path, KEY_READ | view)) {
             continue;
         }
         DWORD type = 0;
@@ -124,7 +124,10 @@ int main()
         };
         const auto timeFloor = [&] {
             const double start = Now();
-            accepted = FloorRoot(HKEY_LOCAL_MACHINE) + FloorRoot(HKEY_CURRENT_USER);
+            accepted = 0;
+            for (const UninstallLocation& location : UninstallLocations()) {
+                accepted += FloorRoot(location.root, location.view);
+            }
             floors.push_back(Now() - start);
         };
         for (int r = 0; r < repetitions; ++r) {

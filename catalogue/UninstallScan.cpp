@@ -24,26 +24,30 @@ bool IsTextType(DWORD type)
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
-// Read at its stored size, up to what a command line holds; a longer value
-// fails. A value stored without a terminator is taken up to its end and never
-// beyond; one that changes between the two reads fails too.
+// Most values fit the first buffer and take one read; a longer one is read
+// again at its stored size, up to what a command line holds, and fails past
+// that or when it changes between the two reads. A value stored without a
+// terminator is taken up to its end and never beyond.
 TextValue ReadText(HKEY key, const wchar_t* name)
 {
+    wchar_t first[kTextCapacity];
+    std::vector<wchar_t> longer;
+    const wchar_t* read = first;
     DWORD type = 0;
-    DWORD bytes = 0;
-    TextValue value;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || !IsTextType(type)
-        || bytes > kValueBytes) {
-        return value;
+    DWORD bytes = sizeof(first);
+    LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(first), &bytes);
+    if (status == ERROR_MORE_DATA && bytes <= kValueBytes) {
+        longer.resize(bytes / sizeof(wchar_t) + 1);
+        read = longer.data();
+        status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(longer.data()), &bytes);
     }
-    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS
-        || !IsTextType(type)) {
+    TextValue value;
+    if (status != ERROR_SUCCESS || !IsTextType(type)) {
         return value;
     }
     value.ok = true;
     value.expandable = type == REG_EXPAND_SZ;
-    value.text.assign(buffer.data(), wcsnlen(buffer.data(), bytes / sizeof(wchar_t)));
+    value.text.assign(read, wcsnlen(read, bytes / sizeof(wchar_t)));
     return value;
 }
 
