@@ -51,18 +51,3 @@ int DibCanvas::CountPixels(COLORREF colour) const
     const std::vector<COLORREF> all = Pixels({0, 0, width_, height_});
     return static_cast<int>(std::count(all.begin(), all.end(), colour));
 }
-
-RECT DibCanvas::DarkBounds(const RECT& area, int threshold) const
-{
-    RECT bounds = {};
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            const COLORREF c = Pixel(x, y);
-            const RECT dot = {x, y, x + 1, y + 1};
-            if (GetRValue(c) < threshold && GetGValue(c) < threshold && GetBValue(c) < threshold) {
-                UnionRect(&bounds, &bounds, &dot);
-            }
-        }
-    }
-    return bounds;
-}

@@ -14,13 +14,12 @@ public:
     DibCanvas(int width, int height, COLORREF background = RGB(0, 0, 0));
 
     HDC Dc() const { return dc_.Get(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     COLORREF Pixel(int x, int y) const;
     // The pixels of a rectangle, row by row.
     std::vector<COLORREF> Pixels(const RECT& area) const;
     int CountPixels(COLORREF colour) const;
-    // The smallest rectangle holding every pixel of the area darker than the
-    // threshold in each channel; empty when there is none.
-    RECT DarkBounds(const RECT& area, int threshold = 96) const;
 
 private:
     const int width_;
