@@ -16,6 +16,12 @@ public:
     HDC Dc() const { return dc_.Get(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // Each pixel as 0x00RRGGBB, row by row.
+    const DWORD* Bits() const
+    {
+        GdiFlush();
+        return bits_;
+    }
     COLORREF Pixel(int x, int y) const;
     // The pixels of a rectangle, row by row.
     std::vector<COLORREF> Pixels(const RECT& area) const;
