@@ -28,8 +28,6 @@ struct Message {
     int x = 0, y = 0;
 }; // for the list; x and y make its lParam
 
-constexpr COLORREF kIcon = RGB(0, 160, 0);
-
 // A product list of 360 × 200 client pixels in a one-pixel static edge, whose parent records what
 // the list tells it and may act on it in onNote. Deleted rows stay poisoned till the next test.
 class ListTest : public ::testing::Test {
@@ -74,22 +72,6 @@ protected:
     }
     int Position() const { return GetScrollPos(list.Handle(), SB_VERT); }
     ListRow* Row(int key) const { return list.FindByKey(key); }
-    // The client area as the list's elements paint it, and as the screen shows it.
-    std::unique_ptr<DibCanvas> Painted()
-    {
-        auto canvas = std::make_unique<DibCanvas>(list.ClientWidth(), list.ClientHeight(), RGB(255, 0, 255));
-        list.Host().Paint(canvas->Dc(), nullptr);
-        return canvas;
-    }
-    std::vector<COLORREF> Shown()
-    {
-        const DibCanvas canvas(list.ClientWidth(), list.ClientHeight());
-        // The list's own surface: under Wine the screen's copy of it lags behind.
-        const RECT all = {0, 0, list.ClientWidth(), list.ClientHeight()};
-        BitBlt(canvas.Dc(), 0, 0, all.right, all.bottom, ScopedWindowDC(GetDC(list.Handle())).Get(), 0, 0, SRCCOPY);
-        return canvas.Pixels(all);
-    }
-
     SoftwareListView list; // outlives its window, which goes with the parent
     TestWindow parent;
     Notes received;
@@ -210,33 +192,6 @@ TEST_F(ListTest, TheParentEmptyingOrRebuildingTheListFromANotificationTouchesNoD
             {LN_SELCHANGED, 0, 0}}));
     Play({{WM_MOUSEMOVE, 0, 300, 125}, {WM_MOUSELEAVE}, {WM_KEYDOWN, VK_DOWN}});
     RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-}
-
-TEST_F(ListTest, TheScreenShowsWhatTheElementsPaintAlsoAfterABurstOfWheelTurns)
-{
-    icon = ModuleDirectory() + L"\\row_icon.ico";
-    AddRows(20);
-    list.SetSelected(Row(3));
-    Play({{WM_VSCROLL, SB_LINEDOWN}});
-    const auto expectShownAsPainted = [this](const char* after) {
-        Pump();
-        const std::vector<COLORREF> shown = Shown();
-        RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        EXPECT_EQ(shown, Shown()) << after;
-        EXPECT_EQ(shown, Painted()->Pixels({0, 0, list.ClientWidth(), 200})) << after;
-        return shown;
-    };
-    const std::vector<COLORREF> shown = expectShownAsPainted("the first paint");
-    for (int row = 0; row < 4; ++row) { // from 10 pixels above the top
-        EXPECT_EQ(shown[(row * 50 + 10) * list.ClientWidth() + 20], kIcon) << row;
-    }
-    SetFocus(list.Handle());
-    TurnWheel(-400);
-    expectShownAsPainted("a burst of wheel turns");
-    ClickAt({origin.x + 300, origin.y + 125});
-    expectShownAsPainted("a click on 卸载");
-    Play({{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_SPACE}});
-    expectShownAsPainted("the next row's 卸载 held by the space bar");
 }
 
 // What painting creates and selects, seen where the list hands it to the platform: the objects created, and per

@@ -49,6 +49,21 @@ TEST(ListDpiTest, LooksAsItsImagesAndRowsScrollStepsAndClicksFollowTheScaleAndAn
         list.Host().Paint(canvas->Dc(), nullptr);
         return canvas;
     };
+    // The screen, with what the elements paint, also after repainting it whole (the list's own surface: under Wine
+    // the screen's copy lags behind).
+    const auto expectShownAsPainted = [&](const char* after) {
+        const auto shown = [&] {
+            const DibCanvas canvas(client.right, client.bottom);
+            BitBlt(canvas.Dc(), 0, 0, client.right, client.bottom, ScopedWindowDC(GetDC(list.Handle())).Get(), 0, 0,
+                SRCCOPY);
+            return canvas.Pixels(client);
+        };
+        Pump();
+        const std::vector<COLORREF> before = shown();
+        RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(before, shown()) << after;
+        EXPECT_EQ(before, painted()->Pixels(client)) << after;
+    };
     const std::wstring scale = L"-" + std::to_wstring(dpi);
     EXPECT_TRUE(LooksLike(*painted(), L"list-empty" + scale));
     for (int key = 1; key <= 10; ++key) {
@@ -64,6 +79,7 @@ TEST(ListDpiTest, LooksAsItsImagesAndRowsScrollStepsAndClicksFollowTheScaleAndAn
     SendMessageW(list.Handle(), WM_KEYDOWN, VK_SPACE, 0);
     SendMessageW(list.Handle(), WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(LooksLike(*painted(), L"list-rows" + scale));
+    expectShownAsPainted("卸载 held by the space bar");
     SendMessageW(list.Handle(), WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(painted()->Pixels(client), released);
 
@@ -72,7 +88,7 @@ TEST(ListDpiTest, LooksAsItsImagesAndRowsScrollStepsAndClicksFollowTheScaleAndAn
     ClientToScreen(list.Handle(), &origin);
     ClickAt({origin.x + s->button.right - 3, origin.y + s->row + s->button.bottom - 3});
     ClickAt({origin.x + s->button.left - 2, origin.y + 2 * s->row + s->button.top + 2});
-    Pump();
+    expectShownAsPainted("clicks on 卸载 and a row");
     SendMessageW(list.Handle(), WM_KEYDOWN, VK_NEXT, 0);
     EXPECT_EQ(told,
         (decltype(told){{LN_SELCHANGED, 2}, {LN_COMMAND, 2}, {LN_COMMAND, 2}, {LN_SELCHANGED, 3}, {NM_CLICK, 3},
@@ -83,11 +99,7 @@ TEST(ListDpiTest, LooksAsItsImagesAndRowsScrollStepsAndClicksFollowTheScaleAndAn
     EXPECT_EQ(position(), s->pagePosition + s->scrollLine);
     SendMessageW(list.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
     EXPECT_EQ(position(), s->pagePosition - 2 * s->scrollLine);
-    // The screen shows what the elements paint (the list's own surface: under Wine the screen's copy lags behind).
-    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    const DibCanvas shown(client.right, client.bottom);
-    BitBlt(shown.Dc(), 0, 0, client.right, client.bottom, ScopedWindowDC(GetDC(list.Handle())).Get(), 0, 0, SRCCOPY);
-    EXPECT_EQ(shown.Pixels(client), painted()->Pixels(client));
+    expectShownAsPainted("scrolled by a page, a line and the wheel");
 
     // Row 2 at the top five lines down, row 3 selected: both stay at 96 DPI, where the icons are 32-pixel images.
     list.SetSelected(list.FindByKey(3));
@@ -103,6 +115,9 @@ TEST(ListDpiTest, LooksAsItsImagesAndRowsScrollStepsAndClicksFollowTheScaleAndAn
     EXPECT_EQ(row.bottom - row.top, 50);
     const std::vector<COLORREF> small = painted()->Pixels({row.left + 12, row.top + 10, row.left + 44, row.top + 42});
     EXPECT_EQ(std::count(small.begin(), small.end(), kSmall), 32 * 32);
+    SetFocus(list.Handle());
+    TurnWheel(-400);
+    expectShownAsPainted("a burst of wheel turns");
 }
 
 } // namespace
