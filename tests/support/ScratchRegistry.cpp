@@ -66,11 +66,12 @@ void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
 void ScratchRegistry::Write(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
     DWORD type)
 {
-    const DWORD number = type == REG_DWORD ? std::stoul(text) : 0;
-    const void* data = type == REG_DWORD ? static_cast<const void*>(&number) : text.c_str();
-    const size_t size = type == REG_DWORD ? sizeof number : (text.size() + 1) * sizeof(wchar_t);
-    const RegKey product = CreateKey(Root(machine), ProductPath(keyName));
-    if (RegSetValueExW(product.Get(), value, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size))
+    const bool number = type == REG_DWORD;
+    const DWORD spelt = number ? std::stoul(text) : 0;
+    // The product's key is created with its first value.
+    if (RegSetKeyValueW(Root(machine), ProductPath(keyName).c_str(), value, type,
+            number ? static_cast<const void*>(&spelt) : text.c_str(),
+            static_cast<DWORD>(number ? sizeof spelt : (text.size() + 1) * sizeof(wchar_t)))
         != ERROR_SUCCESS) {
         throw std::runtime_error("cannot write a scratch registry value");
     }
