@@ -120,41 +120,50 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
     g_setTimer = &timers;
     g_windowTimers.clear();
     HWND opened = nullptr;
-    EXPECT_EQ(2, Open([&](HWND dialog) {
-        opened = dialog;
-        EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog)); // filled before the first tick
-        EXPECT_EQ(List(dialog), GetFocus());
-        EXPECT_EQ(GetDlgCtrlID(List(dialog)), 0);
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
-        RECT placeholder = {}, list = {};
-        GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
-        GetWindowRect(List(dialog), &list);
-        EXPECT_TRUE(EqualRect(&placeholder, &list));
-        EXPECT_EQ(0, ScansOfARefresh(dialog));
-        // A new icon is no new product: scanned, but nothing rebuilt or repainted. A command that now expands
-        // runs differently: rebuilt.
-        ValidateRect(List(dialog), nullptr);
-        registry_.Write(kMachine, L"a", L"DisplayIcon", L"notepad.exe");
-        EXPECT_EQ(1, ScansOfARefresh(dialog));
-        EXPECT_FALSE(GetUpdateRect(List(dialog), nullptr, FALSE));
-        registry_.Write(kMachine, L"a", L"UninstallString", L"a.exe", REG_EXPAND_SZ);
-        EXPECT_EQ(1, ScansOfARefresh(dialog));
-        EXPECT_TRUE(GetUpdateRect(List(dialog), nullptr, FALSE));
-        registry_.AddProduct(kUser, L"c", L"Velmo Apex", L"c.exe");
-        EXPECT_EQ(1, ScansOfARefresh(dialog));
-        EXPECT_EQ((Names{L"quellmar Alpha", L"Velmo Apex", L"velmo Beta"}), ShownNames(dialog));
-        // Only the refresh timer asks for a refresh, which runs when the loop takes the request.
-        registry_.DeleteProduct(kMachine, L"a");
-        registry_.DeleteProduct(kMachine, L"b");
-        registry_.DeleteProduct(kUser, L"c");
-        SendMessageW(dialog, WM_TIMER, kRefreshTimerId + 1, 0);
-        Pump();
-        SendMessageW(dialog, WM_TIMER, kRefreshTimerId, 0);
-        EXPECT_EQ(3u, ShownNames(dialog).size());
-        Pump();
-        EXPECT_TRUE(ShownNames(dialog).empty());
-        SendDlgItemMessageW(dialog, IDC_EXIT, BM_CLICK, 0, 0);
-    }));
+    EXPECT_EQ(2,
+        Open(
+            [&](HWND dialog) {
+                opened = dialog;
+                EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}),
+                    ShownNames(dialog)); // filled before the first tick
+                EXPECT_EQ(List(dialog), GetFocus());
+                EXPECT_EQ(GetDlgCtrlID(List(dialog)), 0);
+                EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
+                RECT placeholder = {}, list = {};
+                GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
+                GetWindowRect(List(dialog), &list);
+                EXPECT_TRUE(EqualRect(&placeholder, &list));
+                EXPECT_EQ(0, ScansOfARefresh(dialog));
+                // A new icon is no new product: scanned, but nothing rebuilt or repainted. A command that now expands
+                // runs differently: rebuilt.
+                ValidateRect(List(dialog), nullptr);
+                registry_.Write(kMachine, L"a", L"DisplayIcon", L"notepad.exe");
+                EXPECT_EQ(1, ScansOfARefresh(dialog));
+                EXPECT_FALSE(GetUpdateRect(List(dialog), nullptr, FALSE));
+                registry_.Write(kMachine, L"a", L"UninstallString", L"a.exe", REG_EXPAND_SZ);
+                EXPECT_EQ(1, ScansOfARefresh(dialog));
+                EXPECT_TRUE(GetUpdateRect(List(dialog), nullptr, FALSE));
+                // A new command under the same name is rebuilt too: "卸载" starts the new one.
+                registry_.Write(kMachine, L"a", L"UninstallString", L"C:\\fg\\new.exe", REG_EXPAND_SZ);
+                EXPECT_EQ(1, ScansOfARefresh(dialog));
+                SendListNotify(dialog, List(dialog), LN_COMMAND, 1);
+                EXPECT_EQ(g_fakes.created, Names{L"C:\\fg\\new.exe"});
+                registry_.AddProduct(kUser, L"c", L"Velmo Apex", L"c.exe");
+                EXPECT_EQ(1, ScansOfARefresh(dialog));
+                EXPECT_EQ((Names{L"quellmar Alpha", L"Velmo Apex", L"velmo Beta"}), ShownNames(dialog));
+                // Only the refresh timer asks for a refresh, which runs when the loop takes the request.
+                registry_.DeleteProduct(kMachine, L"a");
+                registry_.DeleteProduct(kMachine, L"b");
+                registry_.DeleteProduct(kUser, L"c");
+                SendMessageW(dialog, WM_TIMER, kRefreshTimerId + 1, 0);
+                Pump();
+                SendMessageW(dialog, WM_TIMER, kRefreshTimerId, 0);
+                EXPECT_EQ(3u, ShownNames(dialog).size());
+                Pump();
+                EXPECT_TRUE(ShownNames(dialog).empty());
+                SendDlgItemMessageW(dialog, IDC_EXIT, BM_CLICK, 0, 0);
+            },
+            FakeStarter()));
     // The one refresh timer: 3000 ms on the dialog, its ticks as WM_TIMER.
     EXPECT_EQ(g_windowTimers, (decltype(g_windowTimers){{opened, 1002, 3000, false}}));
 }

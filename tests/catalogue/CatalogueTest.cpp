@@ -5,7 +5,6 @@
 #include "catalogue/UninstallerLaunch.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/FakeStarts.h"
-#include "tests/support/RegistryRuleProducts.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
 #include "tests/support/TestFolders.h"
@@ -21,63 +20,47 @@
 
 namespace {
 
-// name|command|icon|key|root, a "*" marking a text stored as REG_EXPAND_SZ, "|I" a Windows Installer product.
-std::vector<std::wstring> Listed(const InstalledEntryList& list)
+// One line an entry: name|command|icon|key|root, "*" marking a text stored as REG_EXPAND_SZ, "|I" a Windows
+// Installer product; a long text of one character repeated as that character and its count, "n{259}".
+std::wstring Listed(const InstalledEntryList& list)
 {
-    std::vector<std::wstring> listed;
+    const auto shown = [](const std::wstring& t) {
+        return t.size() > 99 && t == std::wstring(t.size(), t[0]) ? t[0] + (L"{" + std::to_wstring(t.size()) + L"}")
+                                                                  : t;
+    };
+    std::wstring listed;
     for (const InstalledEntry& e : list) {
-        listed.push_back(e.DisplayName + L"|" + e.UninstallString + (e.UninstallStringExpandable ? L"*|" : L"|")
-            + e.DisplayIcon + (e.DisplayIconExpandable ? L"*|" : L"|") + e.KeyName + (e.FromMachine ? L"|M" : L"|U")
-            + (e.WindowsInstaller ? L"|I" : L""));
+        listed += shown(e.DisplayName) + L"|" + shown(e.UninstallString) + (e.UninstallStringExpandable ? L"*|" : L"|")
+            + shown(e.DisplayIcon) + (e.DisplayIconExpandable ? L"*|" : L"|") + shown(e.KeyName)
+            + (e.FromMachine ? L"|M" : L"|U") + (e.WindowsInstaller ? L"|I\n" : L"\n");
     }
     return listed;
 }
 
-TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRules)
+TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRulesInNameOrderOnceEachTheMachinesFirstKeyWinning)
 {
     ScratchRegistry registry;
     InstalledEntryList list(1); // emptied by each scan
-    const std::vector<RuleProduct>& products = RegistryRuleProducts();
-    WriteRegistryRuleProducts(registry);
-    std::vector<std::wstring> expected;
-    for (const RuleProduct& product : products) {
-        expected.push_back(product.listed);
-    }
-    // Listed in the order lstrcmpiW gives the names.
-    expected.erase(std::remove(expected.begin(), expected.end(), L""), expected.end());
-    std::stable_sort(expected.begin(), expected.end(), [](const std::wstring& a, const std::wstring& b) {
-        return lstrcmpiW(a.substr(0, a.find(L'|')).c_str(), b.substr(0, b.find(L'|')).c_str()) < 0;
-    });
-    EXPECT_TRUE(ScanInstalledEntries(list));
-    EXPECT_EQ(Listed(list), expected);
-    CollectTargetProducts(list); // a fresh scan's names starting with a keyword in any ASCII case
-    EXPECT_EQ(Listed(list), (std::vector<std::wstring>{products[22].listed, products[15].listed}));
-}
-
-TEST(UninstallScan, OfManyProductsSharingANameTheMachinesFirstKeyWins)
-{
-    ScratchRegistry registry;
-    InstalledEntryList list;
     // Two products in all, named alike but for ASCII case: one is listed.
     registry.AddProduct(false, L"k10", L"VELMO SAME", L"user k10");
     registry.AddProduct(true, L"k10", L"velmo SAME", L"machine k10");
-    ScanInstalledEntries(list);
-    EXPECT_EQ(list.size(), 1u);
+    EXPECT_TRUE(ScanInstalledEntries(list));
+    EXPECT_EQ(Listed(list), L"velmo SAME|machine k10||k10|M\n");
     // Forty keys in each root named alike but for ASCII case, between others; scanned k10, k11, ... in turn.
     for (int i = 0; i < 40; ++i) {
         const std::wstring key = L"k" + std::to_wstring(10 + i);
         registry.AddProduct(false, key, i % 2 ? L"VELMO SAME" : L"velmo same", L"user " + key);
         registry.AddProduct(true, key, i % 2 ? L"Velmo Same" : L"velmo SAME", L"machine " + key);
-        registry.AddProduct(true, L"o" + key, L"Velmo " + std::to_wstring(i % 7), L"x");
+        registry.AddProduct(true, L"o" + key, L"Other " + std::to_wstring(i % 7), L"x");
     }
-    ScanInstalledEntries(list);
-    std::vector<std::wstring> same;
-    for (const InstalledEntry& entry : list) {
-        if (_wcsicmp(entry.DisplayName.c_str(), L"velmo same") == 0) {
-            same.push_back(entry.UninstallString);
-        }
-    }
-    EXPECT_EQ(same, std::vector<std::wstring>{L"machine k10"});
+    registry.Import(L"uninstall_products.reg");
+    // Texts are read at their size, up to the longest command line.
+    registry.AddProduct(true, L"long", L"Long", std::wstring(32766, L'c'));
+    registry.AddProduct(true, L"tooLong", L"Too Long Command", std::wstring(32767, L'c'));
+    EXPECT_TRUE(ScanInstalledEntries(list));
+    EXPECT_EQ(Listed(list), FromUtf8(ReadModuleFile(L"scan_listing.txt")));
+    CollectTargetProducts(list); // a fresh scan's names starting with a keyword in any ASCII case
+    EXPECT_EQ(Listed(list), FromUtf8(ReadModuleFile(L"target_listing.txt")));
 }
 
 TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMissingProgram)
@@ -150,7 +133,8 @@ TEST(UninstallerLaunch, ProgramsNeedingElevationAreStartedThroughTheConsentPromp
     }
 }
 
-constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kNone = RGB(0x12, 0x34, 0x56);
+constexpr COLORREF kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255),
+                   kNone = RGB(0x12, 0x34, 0x56);
 
 // The one colour an icon paints its 32 x 32 square in, nothing else touched; kNone when it paints nothing.
 COLORREF Drawn(const EntryIcon& icon)
@@ -162,7 +146,7 @@ COLORREF Drawn(const EntryIcon& icon)
     return even && canvas.CountPixels(kNone) == 48 * 48 - (square[0] == kNone ? 0 : 32 * 32) ? square[0] : CLR_INVALID;
 }
 
-// This program holds a red icon group with identifier 5 and a blue one with identifier 7.
+// This program holds icon groups green, red and blue, with identifiers 1, 5 and 7.
 TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestroysTheIconItLetsGo)
 {
     const std::wstring folder = ModuleDirectory(), sample = folder + L"\\catalogue_tests.exe";
@@ -181,19 +165,20 @@ TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestr
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS", folder.c_str()));
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS_LONG", std::wstring(300, L'a').c_str()));
     // A spec, whether it is stored as expandable, and the icon held after loading it over a blue one.
-    const std::tuple<std::wstring, bool, COLORREF> cases[] = {{sample, false, kRed}, {sample + L",1", false, kBlue},
-        {L"'" + sample + L"', -5", false, kRed}, {L"\"" + sample + L"\",-7", false, kBlue},
-        {scratch / L"0.ico", false, kRed}, {folder + L"\\sample_blue.ico", false, kBlue},
-        {L"%FG_ICONS%\\sample_blue.ico", true, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", false, kNone},
+    const std::tuple<std::wstring, bool, COLORREF> cases[] = {{sample, false, kGreen}, {sample + L",1", false, kRed},
+        {sample + L",2", false, kBlue}, {L"'" + sample + L"', -5", false, kRed},
+        {L"\"" + sample + L"\",-7", false, kBlue}, {scratch / L"0.ico", false, kRed},
+        {folder + L"\\sample_blue.ico", false, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", true, kBlue},
+        {L"%FG_ICONS%\\sample_blue.ico", false, kNone},
         {L"%FG_ICONS_LONG%\\sample_blue.ico", true, kNone}, // longer than a path can be
         {std::wstring(300, L'a'), false, kBlue},            // does not parse
-        {sample + L",2", false, kNone}, {sample + L",-6", false, kNone}, {L"", false, kNone},
+        {sample + L",3", false, kNone}, {sample + L",-6", false, kNone}, {L"", false, kNone},
         {StubUninstallerPath(), false, kNone}, {scratch / L"1.ico", false, kNone}, {scratch / L"2.ico", false, kNone},
         {scratch / L"3.ico", false, kNone}, {scratch / L"4.ico", false, kNone}, {scratch / L"5.ico", false, kNone},
-        {sample + L",-1", false, kNone}}; // -1 would ask for the number of icons, which is no icon
+        {sample + L",-1", false, kNone}}; // -1 would ask for the number of icons, which is no icon, not for group 1
     for (const auto& [spec, expandable, colour] : cases) {
         EntryIcon icon;
-        ASSERT_TRUE(icon.LoadFromFile(sample.c_str(), 1));
+        ASSERT_TRUE(icon.LoadFromFile(sample.c_str(), 2));
         const HICON blue = icon.Icon();
         const bool loaded = icon.LoadFromSpec(spec, expandable);
         EXPECT_EQ(loaded, colour != kNone && icon.Icon() != blue) << spec;

@@ -10,15 +10,6 @@
 
 namespace {
 
-// What "卸载" hands the launch for an entry.
-std::wstring Chosen(bool windowsInstaller, const std::wstring& stored)
-{
-    InstalledEntry entry;
-    entry.UninstallString = stored;
-    entry.WindowsInstaller = windowsInstaller;
-    return UninstallCommand(entry);
-}
-
 TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEveryOtherStartsAsStored)
 {
     const std::wstring code = L"{6A1C0B2E-3D4F-4a5b-8C9D-0E1F2A3B4C5D}";
@@ -49,9 +40,11 @@ TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEv
         {true, L"MsiExec.exe /I{６A1C0B2E-3D4F-4a5b-8C9D-0E1F2A3B4C5D}", L""},
         {true, L"uninst.exe /I" + code, L""},
     };
-    for (const auto& [flag, stored, expected] : cases) {
-        EXPECT_EQ(Chosen(flag, stored), expected.empty() ? stored : expected)
-            << stored << (flag ? L" (Installer)" : L"");
+    for (const auto& [flag, stored, expected] : cases) { // what "卸载" hands the launch for such an entry
+        InstalledEntry entry;
+        entry.UninstallString = stored;
+        entry.WindowsInstaller = flag;
+        EXPECT_EQ(UninstallCommand(entry), expected.empty() ? stored : expected) << stored << flag;
     }
 }
 
@@ -99,17 +92,14 @@ TEST(UninstallerLaunch, AnExpansionIsHandedOverWholeUpToTheCommandLineLimitOfPro
     }
 }
 
-TEST(UninstallerLaunch, KeepsNoHandleOfTheProcessItStarted)
+// A detached start keeps no handle of the process; a start to wait for keeps the one the consent prompt started.
+TEST(UninstallerLaunch, KeepsNoHandleOfTheProcessItStartedUnlessItIsToWaitForIt)
 {
     ASSERT_EQ(LaunchUninstaller(L"C:\\u.exe", false, false, FakeStarter()), LaunchResult::Started);
     ASSERT_EQ(g_fakes.handedOut.size(), 2u);
     DWORD flags = 0;
     EXPECT_FALSE(GetHandleInformation(g_fakes.handedOut[0], &flags)) << "the process's handle is still open";
     EXPECT_FALSE(GetHandleInformation(g_fakes.handedOut[1], &flags)) << "the thread's handle is still open";
-}
-
-TEST(UninstallerLaunch, AStartToWaitForKeepsTheProcessThatTheConsentPromptStarted)
-{
     const HANDLE shellProcess = CreateEventW(nullptr, TRUE, FALSE, nullptr); // stands for the process; kept, closed
     ScopedKernelHandle process;
     EXPECT_EQ(StartUninstaller(L"\"C:\\u.exe\" /S", false, false, process, FakeStarter(740, 0, shellProcess)),

@@ -1,7 +1,11 @@
 #include "tests/support/ScratchRegistry.h"
 
 #include "catalogue/UninstallScan.h"
+#include "tests/support/TestFolders.h"
 
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <stdexcept>
 
 namespace {
@@ -60,13 +64,14 @@ void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
 }
 
 void ScratchRegistry::Write(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
-    DWORD type, bool terminated)
+    DWORD type)
 {
-    const DWORD number = type == REG_DWORD ? std::stoul(text) : 0;
-    const void* data = type == REG_DWORD ? static_cast<const void*>(&number) : text.c_str();
-    const size_t size = type == REG_DWORD ? sizeof number : (text.size() + terminated) * sizeof(wchar_t);
-    const RegKey product = CreateKey(Root(machine), ProductPath(keyName));
-    if (RegSetValueExW(product.Get(), value, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size))
+    const bool number = type == REG_DWORD;
+    const DWORD spelt = number ? std::stoul(text) : 0;
+    // The product's key is created with its first value.
+    if (RegSetKeyValueW(Root(machine), ProductPath(keyName).c_str(), value, type,
+            number ? static_cast<const void*>(&spelt) : text.c_str(),
+            static_cast<DWORD>(number ? sizeof spelt : (text.size() + 1) * sizeof(wchar_t)))
         != ERROR_SUCCESS) {
         throw std::runtime_error("cannot write a scratch registry value");
     }
@@ -77,6 +82,24 @@ void ScratchRegistry::AddProduct(bool machine, const std::wstring& keyName, cons
 {
     Write(machine, keyName, L"DisplayName", displayName);
     Write(machine, keyName, L"UninstallString", uninstall);
+}
+
+void ScratchRegistry::Import(const std::wstring& fileName) const
+{
+    const std::string bytes = ReadModuleFile(fileName);
+    std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    const std::wstring scratch = L"[HKEY_CURRENT_USER\\" + path_;
+    text = std::regex_replace(text, std::wregex(LR"(\[HKEY_CURRENT_USER\\)"), scratch + L"\\user\\");
+    text = std::regex_replace(text, std::wregex(LR"(\[HKEY_LOCAL_MACHINE\\)"), scratch + L"\\machine\\");
+    const ScratchFolder folder(L"fg-import");
+    std::ofstream(std::filesystem::path(folder / fileName), std::ios::binary)
+        .write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * sizeof(wchar_t)));
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    if (RunProgram(L"\"" + std::wstring(system) + L"\\reg.exe\" import \"" + (folder / fileName) + L"\"").exitCode
+        != 0) {
+        throw std::runtime_error("reg.exe could not import a registry file");
+    }
 }
 
 void UseScratchRegistry(const std::wstring& path)

@@ -18,12 +18,15 @@ public:
     // Creates only the key that a root's Uninstall key would be in.
     void CreateUninstallParent(bool machine);
     void DeleteProduct(bool machine, const std::wstring& keyName);
-    // A REG_DWORD holds the number the text spells; a text may be written without its terminator.
+    // A REG_DWORD holds the number the text spells.
     void Write(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
-        DWORD type = REG_SZ, bool terminated = true);
+        DWORD type = REG_SZ);
     // DisplayName and UninstallString.
     void AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName,
         const std::wstring& uninstall);
+    // Imports a registry file next to the test program with the system's reg.exe, its keys of
+    // HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER written into the scratch roots instead.
+    void Import(const std::wstring& fileName) const;
     // Where the two scratch roots are, for another process to use (UseScratchRegistry).
     const std::wstring& Path() const { return path_; }
 

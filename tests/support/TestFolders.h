@@ -1,10 +1,18 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // The folder the test program runs from, without a trailing backslash: the
 // build puts the files and helper programs the tests use next to it.
 std::wstring ModuleDirectory();
+
+// The bytes of a file next to the test program.
+std::string ReadModuleFile(const std::wstring& name);
+
+// UTF-8 as text; "(not UTF-8)" for bytes that are not.
+std::wstring FromUtf8(const std::string& bytes);
 
 // A fresh folder under the temporary folder, removed with everything in it
 // at the end of its scope.
@@ -22,3 +30,10 @@ public:
 private:
     std::wstring path_;
 };
+
+// A program run to its end: its exit code, and its standard output and error together as written.
+struct ProgramRun {
+    DWORD exitCode = ERROR_PROCESS_ABORTED;
+    std::string output;
+};
+ProgramRun RunProgram(const std::wstring& commandLine);
