@@ -6,13 +6,7 @@ namespace {
 
 HBITMAP CreateDib(HDC dc, int width, int height, DWORD** bits)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down: row 0 first in memory
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}}; // top-down
     return CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
 }
 
@@ -28,19 +22,24 @@ DibCanvas::DibCanvas(int width, int height, COLORREF background)
     std::fill(bits_, bits_ + width * height, RGB(GetBValue(background), GetGValue(background), GetRValue(background)));
 }
 
-COLORREF DibCanvas::Pixel(int x, int y) const
+std::vector<DWORD> DibCanvas::Bits() const
 {
     GdiFlush();
-    const DWORD pixel = bits_[y * width_ + x];
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    std::vector<DWORD> bits(bits_, bits_ + width_ * height_);
+    for (DWORD& pixel : bits) {
+        pixel &= 0xFFFFFF;
+    }
+    return bits;
 }
 
 std::vector<COLORREF> DibCanvas::Pixels(const RECT& area) const
 {
+    const std::vector<DWORD> bits = Bits();
     std::vector<COLORREF> pixels;
     for (int y = area.top; y < area.bottom; ++y) {
         for (int x = area.left; x < area.right; ++x) {
-            pixels.push_back(Pixel(x, y));
+            const DWORD pixel = bits[y * width_ + x];
+            pixels.push_back(RGB(pixel >> 16, (pixel >> 8) & 0xFF, pixel & 0xFF));
         }
     }
     return pixels;

@@ -16,13 +16,8 @@ public:
     HDC Dc() const { return dc_.Get(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
-    // Each pixel as 0x00RRGGBB, row by row.
-    const DWORD* Bits() const
-    {
-        GdiFlush();
-        return bits_;
-    }
-    COLORREF Pixel(int x, int y) const;
+    // Each pixel as 0x00RRGGBB, row by row (the fourth byte, which an icon drawn with alpha sets, cleared).
+    std::vector<DWORD> Bits() const;
     // The pixels of a rectangle, row by row.
     std::vector<COLORREF> Pixels(const RECT& area) const;
     int CountPixels(COLORREF colour) const;

@@ -37,10 +37,7 @@ void SavePng(std::vector<DWORD> pixels, int width, int height, const std::wstrin
 {
     const GdiPlus gdiPlus;
     const int width = canvas.Width(), height = canvas.Height();
-    std::vector<DWORD> actual(canvas.Bits(), canvas.Bits() + width * height);
-    for (DWORD& pixel : actual) {
-        pixel &= 0xFFFFFF; // an icon drawn with alpha leaves it in the fourth byte
-    }
+    const std::vector<DWORD> actual = canvas.Bits();
     wchar_t rewrite[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"FARROWGATE_REWRITE_GOLDEN", rewrite, MAX_PATH)) {
         SavePng(actual, width, height, std::wstring(rewrite) + L"\\" + name + L".png");
