@@ -150,7 +150,6 @@ TEST_F(ListTest, ArrowAndPageKeysWalkTheShownRowsToTheEndsAndBringTheSelectedOne
 {
     SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 222, SWP_NOMOVE | SWP_NOZORDER); // 4.4 rows
     AddRows(11, {3});
-    // Key, then the row selected (0: none) and the scroll position.
     // Key, then the row selected (0: none) and the scroll position; 0 for a key: the list 4 rows high from then on,
     // so that a page from a row's top lands on another row's top.
     const std::tuple<WPARAM, int, int> steps[] = {{VK_SPACE, 0, 0}, {VK_UP, 0, 0}, {VK_DOWN, 1, 0}, {VK_UP, 1, 0},
