@@ -12,72 +12,18 @@
 namespace {
 
 using Names = std::vector<std::wstring>;
-constexpr bool kMachine = true;
-constexpr bool kUser = false;
+constexpr bool kMachine = true, kUser = false;
 
 std::function<void()> g_onTick;
-// The timers the program asked a window for: window, identifier, period and whether a callback came with it.
-std::vector<std::tuple<HWND, UINT_PTR, UINT, bool>> g_windowTimers;
+// The timers asked for: window, identifier, period and whether a callback came with it.
+std::vector<std::tuple<HWND, UINT_PTR, UINT, bool>> g_timers;
 const ImportHook* g_setTimer = nullptr;
-
-HANDLE WINAPI NoEvent(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR)
-{
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-}
-
-UINT_PTR WINAPI RecordingSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)
-{
-    if (window) {
-        g_windowTimers.emplace_back(window, id, period, callback != nullptr);
-    }
-    return g_setTimer->Original<decltype(&SetTimer)>()(window, id, period, callback);
-}
-
 Names g_boxes; // the message boxes the dialog showed, as "caption: text"
 int g_scans = 0;
-
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    g_onTick();
-}
-
-// Runs the main dialog modally, its scans counted, with the checks inside its modal loop once it shows and
-// its refresh timer stopped; records and closes its message boxes. DoModal's result, 0 if the checks did not end it.
-INT_PTR Open(const std::function<void(HWND)>& checks, const ProcessStarter& starter = PlatformProcessStarter())
-{
-    MainDialog dialog(starter, [](InstalledEntryList& list) {
-        ++g_scans;
-        CollectTargetProducts(list);
-    });
-    enum { kWaiting, kChecking, kDone } stage = kWaiting;
-    g_boxes.clear();
-    g_onTick = [&] {
-        const HWND window = dialog.Handle(), box = GetLastActivePopup(window);
-        wchar_t caption[64] = {}, text[64] = {};
-        if (stage == kWaiting && IsWindowVisible(window)) {
-            stage = kChecking;
-            EXPECT_TRUE(KillTimer(window, kRefreshTimerId)) << "the refresh timer was not running";
-            checks(window);
-            stage = kDone;
-        } else if (stage == kDone) {
-            EndDialog(window, 0);
-        } else if (box != window && GetWindowTextW(box, caption, 64) && GetDlgItemTextW(box, 0xFFFF, text, 64)) {
-            g_boxes.push_back(std::wstring(caption) + L": " + text);
-            EndDialog(box, IDOK);
-        }
-    };
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &Tick);
-    const INT_PTR result = dialog.DoModal(nullptr);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(kDone, stage);
-    return result;
-}
 
 struct MainDialogTest : public ::testing::Test {
     static HWND List(HWND dialog) { return FindWindowExW(dialog, nullptr, kListClassName, nullptr); }
     static auto& Rows(HWND dialog) { return dynamic_cast<SoftwareListView&>(*WindowObject::FromHandle(List(dialog))); }
-
     static Names ShownNames(HWND dialog)
     {
         Names names;
@@ -86,29 +32,70 @@ struct MainDialogTest : public ::testing::Test {
         }
         return names;
     }
-
     static int ScansOfARefresh(HWND dialog)
     {
-        const int before = g_scans;
+        g_scans = 0;
         SendMessageW(dialog, WM_REFRESH_PRODUCTS, 0, 0);
-        return g_scans - before;
+        return g_scans;
     }
-
     static void SendListNotify(HWND dialog, HWND from, UINT code, int key, int extra = IDC_ROW_UNINSTALL)
     {
         ListNotify notify = {{from, 0, code}, key, extra};
         SendMessageW(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
     }
+    static HANDLE WINAPI NoEvent(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR) { return nullptr; }
+    static UINT_PTR WINAPI RecordingSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)
+    {
+        g_timers.emplace_back(window, id, period, callback != nullptr);
+        return g_setTimer->Original<decltype(&SetTimer)>()(window, id, period, callback);
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { g_onTick(); }
+
+    // Runs the main dialog modally, its scans counted, with the checks inside its modal loop once it shows and its
+    // refresh timer stopped; records and closes its message boxes. DoModal's result, 0 if the checks did not end it.
+    static INT_PTR Open(const std::function<void(HWND)>& checks)
+    {
+        MainDialog dialog(FakeStarter(), [](InstalledEntryList& list) {
+            ++g_scans;
+            CollectTargetProducts(list);
+        });
+        enum { kWaiting, kChecking, kDone } stage = kWaiting;
+        g_onTick = [&] {
+            const HWND window = dialog.Handle(), box = GetLastActivePopup(window);
+            wchar_t caption[64] = {}, text[64] = {};
+            if (stage == kWaiting && IsWindowVisible(window)) {
+                stage = kChecking;
+                EXPECT_TRUE(KillTimer(window, kRefreshTimerId)) << "the refresh timer was not running";
+                checks(window);
+                stage = kDone;
+            } else if (stage == kDone) {
+                EndDialog(window, 0);
+            } else if (box != window && GetWindowTextW(box, caption, 64) && GetDlgItemTextW(box, 0xFFFF, text, 64)) {
+                g_boxes.push_back(std::wstring(caption) + L": " + text);
+                EndDialog(box, IDOK);
+            }
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &Tick);
+        const INT_PTR result = dialog.DoModal(nullptr);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(kDone, stage);
+        return result;
+    }
 
     ScratchRegistry registry_;
 };
 
-TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChangedAndRebuildOnlyForNewProducts)
+TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerAndFollowsTheDisplaysScale)
 {
     registry_.AddProduct(kMachine, L"b", L"velmo Beta", L"b.exe");
     registry_.AddProduct(kMachine, L"a", L"quellmar Alpha", L"a.exe");
-    // Nothing at all in the user's root: no key to watch there, so every refresh scans.
-    Open([](HWND dialog) { EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog)); });
+    // Nothing at all in the user's root: no key to watch there, so every refresh scans. Escape leaves the dialog
+    // open, Enter ends it.
+    EXPECT_EQ(IDOK, Open([](HWND dialog) {
+        EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog));
+        PostMessageW(List(dialog), WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(List(dialog), WM_KEYDOWN, VK_RETURN, 0);
+    }));
 
     registry_.CreateUninstallParent(kUser); // the user's Uninstall key is yet to come
     {
@@ -118,97 +105,41 @@ TEST_F(MainDialogTest, RefreshesOnTheTimersRequestScanOnlyAfterAWatchedKeyChange
     }
     const ImportHook timers("user32.dll", "SetTimer", &RecordingSetTimer);
     g_setTimer = &timers;
-    g_windowTimers.clear();
-    HWND opened = nullptr;
-    EXPECT_EQ(2,
-        Open(
-            [&](HWND dialog) {
-                opened = dialog;
-                EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}),
-                    ShownNames(dialog)); // filled before the first tick
-                EXPECT_EQ(List(dialog), GetFocus());
-                EXPECT_EQ(GetDlgCtrlID(List(dialog)), 0);
-                EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
-                RECT placeholder = {}, list = {};
-                GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
-                GetWindowRect(List(dialog), &list);
-                EXPECT_TRUE(EqualRect(&placeholder, &list));
-                EXPECT_EQ(0, ScansOfARefresh(dialog));
-                // A new icon is no new product: scanned, but nothing rebuilt or repainted. A command that now expands
-                // runs differently: rebuilt.
-                ValidateRect(List(dialog), nullptr);
-                registry_.Write(kMachine, L"a", L"DisplayIcon", L"notepad.exe");
-                EXPECT_EQ(1, ScansOfARefresh(dialog));
-                EXPECT_FALSE(GetUpdateRect(List(dialog), nullptr, FALSE));
-                registry_.Write(kMachine, L"a", L"UninstallString", L"a.exe", REG_EXPAND_SZ);
-                EXPECT_EQ(1, ScansOfARefresh(dialog));
-                EXPECT_TRUE(GetUpdateRect(List(dialog), nullptr, FALSE));
-                // A new command under the same name is rebuilt too: "卸载" starts the new one.
-                registry_.Write(kMachine, L"a", L"UninstallString", L"C:\\fg\\new.exe", REG_EXPAND_SZ);
-                EXPECT_EQ(1, ScansOfARefresh(dialog));
-                SendListNotify(dialog, List(dialog), LN_COMMAND, 1);
-                EXPECT_EQ(g_fakes.created, Names{L"C:\\fg\\new.exe"});
-                registry_.AddProduct(kUser, L"c", L"Velmo Apex", L"c.exe");
-                EXPECT_EQ(1, ScansOfARefresh(dialog));
-                EXPECT_EQ((Names{L"quellmar Alpha", L"Velmo Apex", L"velmo Beta"}), ShownNames(dialog));
-                // Only the refresh timer asks for a refresh, which runs when the loop takes the request.
-                registry_.DeleteProduct(kMachine, L"a");
-                registry_.DeleteProduct(kMachine, L"b");
-                registry_.DeleteProduct(kUser, L"c");
-                SendMessageW(dialog, WM_TIMER, kRefreshTimerId + 1, 0);
-                Pump();
-                SendMessageW(dialog, WM_TIMER, kRefreshTimerId, 0);
-                EXPECT_EQ(3u, ShownNames(dialog).size());
-                Pump();
-                EXPECT_TRUE(ShownNames(dialog).empty());
-                SendDlgItemMessageW(dialog, IDC_EXIT, BM_CLICK, 0, 0);
-            },
-            FakeStarter()));
-    // The one refresh timer: 3000 ms on the dialog, its ticks as WM_TIMER.
-    EXPECT_EQ(g_windowTimers, (decltype(g_windowTimers){{opened, 1002, 3000, false}}));
-}
-
-TEST_F(MainDialogTest, OnlyARowsUninstallCommandStartsItsUninstallerOnceAndAFailureIsShownUnlessTheUserDeclined)
-{
-    const std::wstring missing = L"C:\\Program Files\\Gone\\uninst.exe /S", plain = L"\"C:\\Velmo\\u.exe\" /S";
-    const Names error = {L"错误: 没有找到卸载程序"};
-    // The second row's command, how its start fails, the message boxes a click on its "卸载" shows, and what starts.
-    const std::tuple<std::wstring, DWORD, DWORD, Names, Names> cases[] = {
-        {L"", 0, 0, error, {}}, // only a row made directly can have none
-        {missing, ERROR_FILE_NOT_FOUND, 0, error, {missing}},
-        {missing, 740, ERROR_CANCELLED, {}, {missing}}, // the user declined the consent prompt
-        {plain, 0, 0, {}, {plain}},
-        // A Windows Installer product's maintenance command would remove nothing: the system folder's Installer
-        // starts its removal instead.
-        {L"MsiExec.exe /I{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", 0, 0, {},
-            {L"\"" + SystemFolder(false) + L"\\msiexec.exe\" /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}"}},
-    };
-    for (const auto& [stored, createError, shellError, shown, started] : cases) {
-        const std::wstring& command = stored; // a lambda may not capture a structured binding
-        Open(
-            [&](HWND dialog) {
-                Rows(dialog).AddEntry({1, L"Velmo Alpha", L"", missing, false, false, L"first", true}, true);
-                Rows(dialog).AddEntry({2, L"Velmo Beta", L"", command, false, false, L"second", true, true}, true);
-                // Other notifications, commands, senders or keys start nothing.
-                SendListNotify(dialog, List(dialog), NM_DBLCLK, 1);
-                SendListNotify(dialog, List(dialog), LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
-                SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1);
-                SendListNotify(dialog, List(dialog), LN_COMMAND, 3);
-                SendListNotify(dialog, List(dialog), LN_COMMAND, 2);
-            },
-            FakeStarter(createError, shellError));
-        EXPECT_EQ(shown, g_boxes) << "command: " << command;
-        EXPECT_EQ(started, g_fakes.created) << "command: " << command;
-    }
-}
-
-TEST_F(MainDialogTest, MovedToADisplayOfAnotherScaleItTakesTheSuggestedRectangleAndTheListKeepsItsSelection)
-{
-    for (const wchar_t* name : {L"Velmo A", L"Velmo B", L"Velmo C"}) {
-        registry_.AddProduct(kMachine, name, name, L"x.exe");
-    }
-    Open([](HWND dialog) {
-        ASSERT_EQ(ShownNames(dialog).size(), 3u);
+    EXPECT_EQ(2, Open([&](HWND dialog) {
+        // The one refresh timer: 3000 ms on the dialog, its ticks as WM_TIMER (beside this test's own).
+        EXPECT_EQ(g_timers, (decltype(g_timers){{nullptr, 0, 20, true}, {dialog, 1002, 3000, false}}));
+        EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog)); // filled before the first tick
+        EXPECT_EQ(List(dialog), GetFocus());
+        EXPECT_EQ(GetDlgCtrlID(List(dialog)), 0);
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
+        RECT placeholder = {}, list = {};
+        GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
+        GetWindowRect(List(dialog), &list);
+        EXPECT_TRUE(EqualRect(&placeholder, &list));
+        EXPECT_EQ(0, ScansOfARefresh(dialog));
+        // A new icon is no new product: scanned, but nothing rebuilt or repainted. A command that now expands runs
+        // differently: rebuilt.
+        ValidateRect(List(dialog), nullptr);
+        registry_.Write(kMachine, L"a", L"DisplayIcon", L"notepad.exe");
+        EXPECT_EQ(1, ScansOfARefresh(dialog));
+        EXPECT_FALSE(GetUpdateRect(List(dialog), nullptr, FALSE));
+        registry_.Write(kMachine, L"a", L"UninstallString", L"a.exe", REG_EXPAND_SZ);
+        EXPECT_EQ(1, ScansOfARefresh(dialog));
+        EXPECT_TRUE(GetUpdateRect(List(dialog), nullptr, FALSE));
+        // A new command under the same name is rebuilt too: "卸载" starts the new one, and nothing else does: other
+        // notifications, commands, senders or keys.
+        registry_.Write(kMachine, L"a", L"UninstallString", L"C:\\fg\\new.exe", REG_EXPAND_SZ);
+        EXPECT_EQ(1, ScansOfARefresh(dialog));
+        SendListNotify(dialog, List(dialog), NM_DBLCLK, 1);
+        SendListNotify(dialog, List(dialog), LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
+        SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1);
+        SendListNotify(dialog, List(dialog), LN_COMMAND, 3);
+        SendListNotify(dialog, List(dialog), LN_COMMAND, 1);
+        EXPECT_EQ(g_fakes.created, Names{L"C:\\fg\\new.exe"});
+        registry_.AddProduct(kUser, L"c", L"Velmo Apex", L"c.exe");
+        EXPECT_EQ(1, ScansOfARefresh(dialog));
+        EXPECT_EQ((Names{L"quellmar Alpha", L"Velmo Apex", L"velmo Beta"}), ShownNames(dialog));
+        // Moved to a display of another scale, it takes the suggested rectangle and the list keeps its selection.
         SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
         SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
         RECT suggested = {30, 20, 750, 580}, taken = {};
@@ -218,14 +149,34 @@ TEST_F(MainDialogTest, MovedToADisplayOfAnotherScaleItTakesTheSuggestedRectangle
         const RECT row = Rows(dialog).FindByKey(3)->Rect();
         EXPECT_EQ(row.bottom - row.top, 100);
         EXPECT_EQ(Rows(dialog).SelectedRow(), Rows(dialog).FindByKey(2));
-    });
-}
-
-TEST_F(MainDialogTest, EscapeLeavesTheDialogOpenAndEnterEndsItWithOne)
-{
-    EXPECT_EQ(IDOK, Open([](HWND dialog) {
-        PostMessageW(List(dialog), WM_KEYDOWN, VK_ESCAPE, 0);
-        PostMessageW(List(dialog), WM_KEYDOWN, VK_RETURN, 0);
+        // Only the refresh timer asks for a refresh, which runs when the loop takes the request.
+        registry_.DeleteProduct(kMachine, L"a");
+        registry_.DeleteProduct(kMachine, L"b");
+        registry_.DeleteProduct(kUser, L"c");
+        SendMessageW(dialog, WM_TIMER, kRefreshTimerId + 1, 0);
+        Pump();
+        SendMessageW(dialog, WM_TIMER, kRefreshTimerId, 0);
+        EXPECT_EQ(3u, ShownNames(dialog).size());
+        Pump();
+        EXPECT_TRUE(ShownNames(dialog).empty());
+        const std::wstring missing = L"C:\\Program Files\\Gone\\uninst.exe /S";
+        const Names error = {L"错误: 没有找到卸载程序"};
+        // A row's command, how its start fails, the message boxes its "卸载" shows, and what starts. Only a row made
+        // directly can have no command; a Windows Installer product's maintenance command starts as its removal.
+        const std::tuple<std::wstring, DWORD, DWORD, Names, Names> cases[] = {{L"", 0, 0, error, {}},
+            {missing, ERROR_FILE_NOT_FOUND, 0, error, {missing}},
+            {missing, 740, ERROR_CANCELLED, {}, {missing}}, // the user declined the consent prompt
+            {L"MsiExec.exe /I{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", 0, 0, {},
+                {L"\"" + SystemFolder(false) + L"\\msiexec.exe\" /X{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}"}}};
+        int key = 0;
+        for (const auto& [command, createError, shellError, shown, started] : cases) {
+            g_boxes.clear();
+            FakeStarter(createError, shellError);
+            Rows(dialog).AddEntry({++key, L"Velmo", L"", command, false, false, L"k", true, true}, true);
+            SendListNotify(dialog, List(dialog), LN_COMMAND, key);
+            EXPECT_EQ(std::tie(shown, started), std::tie(g_boxes, g_fakes.created)) << "command: " << command;
+        }
+        SendDlgItemMessageW(dialog, IDC_EXIT, BM_CLICK, 0, 0);
     }));
 }
 

@@ -20,8 +20,7 @@ TEST(ScopedHandle, ClosesEveryValidHandleExactlyOnceUnlessTaken)
         third.Reset(c); // closes a
         third.Reset(c); // the same handle: nothing to close
         EXPECT_EQ(third.Take(), c);
-        EXPECT_EQ(std::make_tuple(bool(first), bool(second), bool(third), bool(failed)),
-            std::make_tuple(false, false, false, false));
+        EXPECT_FALSE(first || second || third || failed);
         first.Reset(b);
     }
     EXPECT_EQ(RecordingTraits::closed, (std::vector<HANDLE>{b, a, b}));

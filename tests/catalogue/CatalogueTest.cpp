@@ -1,6 +1,7 @@
 #include "base/ScopedHandle.h"
 #include "catalogue/EntryIcon.h"
 #include "catalogue/ProductMatch.h"
+#include "catalogue/UninstallCommand.h"
 #include "catalogue/UninstallScan.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "tests/support/DibCanvas.h"
@@ -14,8 +15,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -63,11 +64,85 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRulesInNameOrderOnce
     EXPECT_EQ(Listed(list), FromUtf8(ReadModuleFile(L"target_listing.txt")));
 }
 
-TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMissingProgram)
+TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEveryOtherStartsAsStored)
 {
-    for (const wchar_t* command : {L"", L"C:\\fg-missing.exe /x", L"\"C:\\fg missing\\u.exe\" /x"}) {
-        EXPECT_EQ(LaunchUninstaller(command, false, false), LaunchResult::Failed) << command;
+    const auto command = [](const std::wstring& stored, bool windowsInstaller) {
+        return UninstallCommand({0, L"", L"", stored, false, false, L"", false, windowsInstaller});
+    };
+    // Where the key has WindowsInstaller = 1, the system folder's Installer by its full path removes the product
+    // whose code follows the stored command in the listing; every other command starts as stored.
+    const std::wstring removal = L"\"" + SystemFolder(false) + L"\\msiexec.exe\" /X";
+    std::wistringstream listing(FromUtf8(ReadModuleFile(L"installer_commands.txt")));
+    ASSERT_FALSE(listing.str().empty());
+    for (std::wstring line; std::getline(listing, line);) {
+        const std::wstring stored = line.substr(0, line.rfind(L'|')), code = line.substr(line.rfind(L'|') + 1);
+        EXPECT_EQ(command(stored, true), code.empty() ? stored : removal + code) << stored;
+        EXPECT_EQ(command(stored, false), stored);
     }
+}
+
+TEST(UninstallerLaunch, StartsTheProgramFoundForTheCommandThroughTheConsentPromptWhereItNeedsElevationKeepingNoHandle)
+{
+    // One name in this program's folder, the current folder and an absolute folder of PATH, behind relative ones.
+    const ScratchFolder folder(L"fg-launch"), current(L"fg-current"), onPath(L"fg-path");
+    const std::wstring name = L"fg-planted.exe", ours = ModuleDirectory() + L"\\" + name;
+    for (const std::wstring& copy : {ours, current / name, onPath / name, folder / L"a.exe", folder / L"a b.exe"}) {
+        ASSERT_TRUE(CopyFileW(StubUninstallerPath().c_str(), copy.c_str(), FALSE));
+    }
+    wchar_t path[4096], cwd[MAX_PATH];
+    GetEnvironmentVariableW(L"PATH", path, 4096);
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    SetEnvironmentVariableW(L"PATH", (L".;fg-path;" + onPath.Path() + L";" + path).c_str());
+    SetCurrentDirectoryW(current.Path().c_str());
+    // With "C:\u ", 32,766 characters: with the terminator, the most process creation takes.
+    const std::wstring longest(32761, L'x');
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_LONG", longest.c_str()));
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ROOT", L"C:\\V"));
+    const std::wstring planted = L"\"" + (onPath / name) + L"\"";
+    const std::wstring system = _wgetenv(L"SystemRoot") + std::wstring(L"\\system32\\");
+    constexpr DWORD kElevate = 740; // ERROR_ELEVATION_REQUIRED
+    constexpr LaunchResult kStarted = LaunchResult::Started, kFailed = LaunchResult::Failed;
+    // A command, how process creation and the shell fail, the result, and what was asked for: the shell's request
+    // if it came to that, else process creation's command line. Unquoted, the program is the first prefix naming one,
+    // ".exe" added where it has none; a bare name's is found in the system folder or PATH's absolute folders only.
+    const std::tuple<std::wstring, DWORD, DWORD, LaunchResult, std::wstring> cases[] = {
+        {L"\"C:\\V g\\u.exe\"  /S  /D=\"a b\"", kElevate, 0, kStarted, L"runas C:\\V g\\u.exe|/S  /D=\"a b\""},
+        {L"%FG_ROOT%\\u.exe /S", kElevate, 0, kStarted, L"runas C:\\V\\u.exe|/S"},
+        {L"MsiExec.exe /X{6A1C}", kElevate, 0, kStarted, L"runas " + system + L"MsiExec.exe|/X{6A1C}"},
+        {folder / L"a b /x", kElevate, 0, kStarted, L"runas " + folder / L"a.exe|b /x"},
+        {L"\"C:\\u.exe\"/S", kElevate, ERROR_FILE_NOT_FOUND, kFailed, L"runas C:\\u.exe|/S"},
+        {L"\"C:\\u.exe\"", kElevate, ERROR_CANCELLED, LaunchResult::Declined, L"runas C:\\u.exe|"}, // the user said no
+        {L"", kElevate, 0, kFailed, L""},
+        {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L"\"C:\\u.exe\""}, // other failures: no shell
+        {L"fg-planted.exe /x", 0, 0, kStarted, planted + L" /x"}, {L"fg-planted", 0, 0, kStarted, planted},
+        {L"\"fg-planted.exe\" /x", 0, 0, kStarted, planted + L" /x"},
+        {L"MsiExec.exe /X{6A1C}", 0, 0, kStarted, L"\"" + system + L"MsiExec.exe\" /X{6A1C}"},
+        {L"C:\\fg\\u.exe /x", 0, 0, kStarted, L"C:\\fg\\u.exe /x"}, {L"fg-nowhere.exe /x", 0, 0, kFailed, L""},
+        {L"C:\\u %FG_LONG%", 0, 0, kStarted, L"C:\\u " + longest}, {L"C:\\uu %FG_LONG%", 0, 0, kFailed, L""}};
+    for (const auto& [command, createError, shellError, result, asked] : cases) {
+        const bool expandable = command.find(L'%') != std::wstring::npos;
+        EXPECT_EQ(LaunchUninstaller(command, expandable, false, FakeStarter(createError, shellError)), result)
+            << command;
+        const std::vector<std::wstring>& created = g_fakes.created;
+        EXPECT_EQ(g_fakes.request.empty() && !created.empty() ? created[0] : g_fakes.request, asked) << command;
+        DWORD flags = 0;
+        for (const HANDLE handle : g_fakes.handedOut) { // of the process and its thread
+            EXPECT_FALSE(GetHandleInformation(handle, &flags)) << "a handle is still open: " << command;
+        }
+    }
+    SetCurrentDirectoryW(cwd);
+    SetEnvironmentVariableW(L"PATH", path);
+    DeleteFileW(ours.c_str());
+    // A start to wait for keeps the process the consent prompt started.
+    const HANDLE shellProcess = CreateEventW(nullptr, TRUE, FALSE, nullptr); // stands for the process; kept, closed
+    ScopedKernelHandle process;
+    EXPECT_EQ(StartUninstaller(L"\"C:\\u.exe\" /S", false, false, process, FakeStarter(740, 0, shellProcess)),
+        LaunchResult::Started);
+    EXPECT_EQ(process.Get(), shellProcess);
+}
+
+TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndInheritingNoHandle)
+{
     // The stubs wait for this event, and look for this inheritable section through its handle's value.
     StubRuns runs;
     const std::wstring hold = L"FarrowgateLaunchHold" + std::to_wstring(GetCurrentProcessId());
@@ -106,83 +181,48 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndReportsAMi
             L"inherited: " + command}));
 }
 
-TEST(UninstallerLaunch, ProgramsNeedingElevationAreStartedThroughTheConsentPrompt)
-{
-    const ScratchFolder folder(L"fg-launch");
-    for (const wchar_t* name : {L"a.exe", L"a b.exe"}) {
-        CopyFileW(StubUninstallerPath().c_str(), (folder / name).c_str(), FALSE);
-    }
-    ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ROOT", L"C:\\V"));
-    const std::wstring system = _wgetenv(L"SystemRoot") + std::wstring(L"\\system32\\");
-    constexpr DWORD kElevate = 740; // ERROR_ELEVATION_REQUIRED
-    constexpr LaunchResult kStarted = LaunchResult::Started, kFailed = LaunchResult::Failed;
-    // Unquoted, the program is the first prefix that names one, ".exe" added where the name has none.
-    const std::tuple<std::wstring, DWORD, DWORD, LaunchResult, std::wstring> cases[] = {
-        {L"\"C:\\V g\\u.exe\"  /S  /D=\"a b\"", kElevate, 0, kStarted, L"runas C:\\V g\\u.exe|/S  /D=\"a b\""},
-        {L"%FG_ROOT%\\u.exe /S", kElevate, 0, kStarted, L"runas C:\\V\\u.exe|/S"},
-        {L"MsiExec.exe /X{6A1C}", kElevate, 0, kStarted, L"runas " + system + L"MsiExec.exe|/X{6A1C}"},
-        {folder / L"a b /x", kElevate, 0, kStarted, L"runas " + folder / L"a.exe|b /x"},
-        {L"\"C:\\u.exe\"/S", kElevate, ERROR_FILE_NOT_FOUND, kFailed, L"runas C:\\u.exe|/S"},
-        {L"\"C:\\u.exe\"", kElevate, ERROR_CANCELLED, LaunchResult::Declined, L"runas C:\\u.exe|"}, // the user said no
-        {L"", kElevate, 0, kFailed, L""},
-        {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L""}}; // other failures: no shell
-    for (const auto& [command, createError, shellError, result, request] : cases) {
-        EXPECT_EQ(LaunchUninstaller(command, command[0] == L'%', false, FakeStarter(createError, shellError)), result)
-            << command;
-        EXPECT_EQ(g_fakes.request, request);
-    }
-}
-
 constexpr COLORREF kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255),
                    kNone = RGB(0x12, 0x34, 0x56);
-
-// The one colour an icon paints its 32 x 32 square in, nothing else touched; kNone when it paints nothing.
-COLORREF Drawn(const EntryIcon& icon)
-{
-    DibCanvas canvas(48, 48, kNone);
-    icon.Draw(canvas.Dc(), 8, 8, 32, 32);
-    const std::vector<COLORREF> square = canvas.Pixels({8, 8, 40, 40});
-    const bool even = std::count(square.begin(), square.end(), square[0]) == 32 * 32;
-    return even && canvas.CountPixels(kNone) == 48 * 48 - (square[0] == kNone ? 0 : 32 * 32) ? square[0] : CLR_INVALID;
-}
 
 // This program holds icon groups green, red and blue, with identifiers 1, 5 and 7.
 TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestroysTheIconItLetsGo)
 {
     const std::wstring folder = ModuleDirectory(), sample = folder + L"\\catalogue_tests.exe";
-    std::ifstream file(std::filesystem::path(folder + L"\\sample_red.ico"), std::ios::binary);
-    const std::string ico((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string ico = ReadModuleFile(L"sample_red.ico");
     // Icon files whose directory lies: 65,535 images, cut short, an image past the end, no image.
     std::string tooMany = std::string("\0\0\1\0\xFF\xFF", 6) + std::string(64, '\x7F'), pastTheEnd = ico, noImage = ico;
     pastTheEnd[21] = '\x7F';
     noImage[4] = noImage[5] = '\0';
     const ScratchFolder scratch(L"fg-icon");
-    int written = 0;
-    for (const std::string& bytes : {ico, tooMany, ico.substr(0, 14), pastTheEnd, noImage, std::string("text\r\n")}) {
-        std::ofstream(std::filesystem::path(scratch / (std::to_wstring(written++) + L".ico")), std::ios::binary)
-            << bytes;
-    }
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS", folder.c_str()));
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS_LONG", std::wstring(300, L'a').c_str()));
     // A spec, whether it is stored as expandable, and the icon held after loading it over a blue one.
-    const std::tuple<std::wstring, bool, COLORREF> cases[] = {{sample, false, kGreen}, {sample + L",1", false, kRed},
-        {sample + L",2", false, kBlue}, {L"'" + sample + L"', -5", false, kRed},
-        {L"\"" + sample + L"\",-7", false, kBlue}, {scratch / L"0.ico", false, kRed},
-        {folder + L"\\sample_blue.ico", false, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", true, kBlue},
-        {L"%FG_ICONS%\\sample_blue.ico", false, kNone},
+    std::vector<std::tuple<std::wstring, bool, COLORREF>> cases = {{sample, false, kGreen},
+        {sample + L",1", false, kRed}, {sample + L",2", false, kBlue}, {L"'" + sample + L"', -5", false, kRed},
+        {L"\"" + sample + L"\",-7", false, kBlue}, {folder + L"\\sample_blue.ico", false, kBlue},
+        {L"%FG_ICONS%\\sample_blue.ico", true, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", false, kNone},
         {L"%FG_ICONS_LONG%\\sample_blue.ico", true, kNone}, // longer than a path can be
         {std::wstring(300, L'a'), false, kBlue},            // does not parse
         {sample + L",3", false, kNone}, {sample + L",-6", false, kNone}, {L"", false, kNone},
-        {StubUninstallerPath(), false, kNone}, {scratch / L"1.ico", false, kNone}, {scratch / L"2.ico", false, kNone},
-        {scratch / L"3.ico", false, kNone}, {scratch / L"4.ico", false, kNone}, {scratch / L"5.ico", false, kNone},
+        {StubUninstallerPath(), false, kNone},
         {sample + L",-1", false, kNone}}; // -1 would ask for the number of icons, which is no icon, not for group 1
+    for (const std::string& bytes : {ico, tooMany, ico.substr(0, 14), pastTheEnd, noImage, std::string("text\r\n")}) {
+        cases.emplace_back(scratch / (std::to_wstring(cases.size()) + L".ico"), false, bytes == ico ? kRed : kNone);
+        std::ofstream(std::filesystem::path(std::get<0>(cases.back())), std::ios::binary) << bytes;
+    }
     for (const auto& [spec, expandable, colour] : cases) {
         EntryIcon icon;
         ASSERT_TRUE(icon.LoadFromFile(sample.c_str(), 2));
         const HICON blue = icon.Icon();
         const bool loaded = icon.LoadFromSpec(spec, expandable);
         EXPECT_EQ(loaded, colour != kNone && icon.Icon() != blue) << spec;
-        EXPECT_EQ(Drawn(icon), colour) << spec;
+        // The one colour it paints its 32 x 32 square in, nothing else touched; kNone when it paints nothing.
+        DibCanvas canvas(48, 48, kNone);
+        icon.Draw(canvas.Dc(), 8, 8, 32, 32);
+        const std::vector<COLORREF> square = canvas.Pixels({8, 8, 40, 40});
+        const bool even = std::count(square.begin(), square.end(), square[0]) == 32 * 32
+            && canvas.CountPixels(kNone) == 48 * 48 - (square[0] == kNone ? 0 : 32 * 32);
+        EXPECT_EQ(even ? square[0] : CLR_INVALID, colour) << spec;
         EXPECT_TRUE(icon.Icon() == blue || !DestroyIcon(blue)) << spec; // destroyed when replaced or let go
     }
 }

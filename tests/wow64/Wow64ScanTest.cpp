@@ -26,10 +26,9 @@ TEST(Wow64Scan, ListsTheMachineProductsOfBothViewsOnceEachThe32BitViewWinningAnd
                       nullptr, &key, nullptr),
             ERROR_SUCCESS);
         const RegKey owner(key);
-        const std::wstring name = tag + product;
-        RegSetKeyValueW(key, nullptr, L"DisplayName", REG_SZ, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-        RegSetKeyValueW(key, nullptr, L"UninstallString", REG_SZ, command.c_str(),
-            (command.size() + 1) * sizeof(wchar_t));
+        for (const auto& [value, text] : {std::pair{L"DisplayName", tag + product}, {L"UninstallString", command}}) {
+            RegSetKeyValueW(key, nullptr, value, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        }
     }
     InstalledEntryList list;
     CollectTargetProducts(list);
@@ -49,10 +48,10 @@ TEST(Wow64Scan, ListsTheMachineProductsOfBothViewsOnceEachThe32BitViewWinningAnd
     }
     // A 64-bit product's uninstaller runs from the 64-bit folders, also when this program is 32-bit: its program
     // folders expanded as the 64-bit view's, its system programs taken from the 64-bit system folder.
-    wchar_t programs[MAX_PATH], windows[MAX_PATH];
-    ASSERT_NE(GetEnvironmentVariableW(L"ProgramW6432", programs, MAX_PATH), 0u);
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::wstring system = std::wstring(windows) + (sizeof(void*) == 4 ? L"\\Sysnative\\" : L"\\system32\\");
+    const wchar_t* programs = _wgetenv(L"ProgramW6432");
+    ASSERT_TRUE(programs);
+    const std::wstring system =
+        _wgetenv(L"SystemRoot") + std::wstring(sizeof(void*) == 4 ? L"\\Sysnative\\" : L"\\system32\\");
     const std::pair<std::wstring, std::wstring> cases[] = {
         {L"\"%PROGRAMFILES%\\fg\\u.exe\" /x", L"\"" + std::wstring(programs) + L"\\fg\\u.exe\" /x"},
         {L"rundll32.exe fg.dll,Remove", L"\"" + system + L"rundll32.exe\" fg.dll,Remove"},
