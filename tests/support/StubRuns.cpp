@@ -2,46 +2,34 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The stub renames a finished record into place, so every ".rec" is whole.
-std::vector<fs::path> RecordFiles(const fs::path& folder)
-{
-    std::vector<fs::path> files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        if (entry.path().extension() == L".rec") {
-            files.push_back(entry.path());
-        }
-    }
-    return files;
-}
-
-} // namespace
-
 std::vector<StubRun> StubRuns::Take(size_t count, unsigned timeoutMs)
 {
+    // The stub renames a finished record into place, so every ".rec" is whole.
+    const auto records = [this] {
+        std::vector<fs::path> files;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder_.Path())) {
+            if (entry.path().extension() == L".rec") {
+                files.push_back(entry.path());
+            }
+        }
+        return files;
+    };
     for (const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-         RecordFiles(folder_.Path()).size() < count && GetTickCount64() < deadline;) {
+         records().size() < count && GetTickCount64() < deadline;) {
         Sleep(50);
     }
     std::vector<StubRun> runs;
-    for (const fs::path& path : RecordFiles(folder_.Path())) {
-        // Two lines of UTF-16: command line, handle state.
-        std::ifstream file(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        std::wistringstream lines(
-            std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
-        StubRun run;
-        std::getline(std::getline(lines, run.commandLine), run.handleState);
-        runs.push_back(run);
-        file.close();
+    for (const fs::path& path : records()) {
+        // UTF-16: the command line, a line break, the handle state.
+        const std::string bytes = ReadModuleFile(path.wstring());
+        const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+        const size_t lineEnd = text.find(L'\n');
+        runs.push_back({text.substr(0, lineEnd), text.substr(lineEnd + 1)});
         fs::remove(path);
     }
     return runs;
@@ -61,10 +49,6 @@ std::vector<std::wstring> StubRuns::TakeTags(size_t count, unsigned timeoutMs)
         const size_t start = run.commandLine.find(L"tag:") + 4;
         tags.push_back(run.commandLine.substr(start, run.commandLine.find_first_of(L" \"", start) - start));
     }
+    std::sort(tags.begin(), tags.end());
     return tags;
-}
-
-std::wstring StubUninstallerPath()
-{
-    return ModuleDirectory() + L"\\stub_uninstaller.exe";
 }

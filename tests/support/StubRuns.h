@@ -22,12 +22,14 @@ public:
     // Waits (bounded) until at least count runs are recorded, then takes every run recorded since the last
     // call, in no particular order.
     std::vector<StubRun> Take(size_t count = 0, unsigned timeoutMs = 10000);
-    // The same, each run as the word after "tag:" on its command line: the product that started it.
+    // The same, each run as the word after "tag:" on its command line (the product that started it), sorted.
     std::vector<std::wstring> TakeTags(size_t count = 0, unsigned timeoutMs = 10000);
 
 private:
     ScratchFolder folder_{L"farrowgate-runs"};
 };
 
-// The stub, next to the test program.
-std::wstring StubUninstallerPath();
+inline std::wstring StubUninstallerPath()
+{
+    return ModuleDirectory() + L"\\stub_uninstaller.exe";
+}
