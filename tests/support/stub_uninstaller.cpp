@@ -11,7 +11,7 @@
 //   --exit CODE             ends with CODE once the record is written
 //   --handover              starts the stub again without this option and ends at once, as uninstallers that run
 //                           a copy of themselves do; the copy does the rest
-// Then it writes "<process id>.rec" into RECORD_FOLDER (read by StubRuns).
+// Then it writes its command line into RECORD_FOLDER (read by StubRuns), after what --check-handle found.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -33,19 +33,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (!argv || argc < 2) {
         return 2;
     }
-    std::wstring commandLine = GetCommandLineW();
-    const size_t handover = commandLine.find(L" --handover ");
+    std::wstring record = GetCommandLineW();
+    const size_t handover = record.find(L" --handover ");
     if (handover != std::wstring::npos) {
-        commandLine.erase(handover, wcslen(L" --handover"));
+        record.erase(handover, wcslen(L" --handover"));
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-            &startup, &process);
+        const BOOL started =
+            CreateProcessW(nullptr, record.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
         const ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
         return started ? 0 : 5;
     }
-    std::wstring handleState;
     int exitCode = 0;
     for (int i = 1; i + 1 < argc; ++i) {
         const std::wstring option = argv[i];
@@ -55,7 +54,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             // Whether the value is open says nothing: this process may hold a handle of its own there.
             const auto handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(wcstoul(argv[i + 1], nullptr, 10)));
             const auto* view = static_cast<const wchar_t*>(MapViewOfFile(handle, FILE_MAP_READ, 0, 0, 0));
-            handleState = view && wcscmp(view, L"inherited") == 0 ? L"inherited" : L"not inherited";
+            record.insert(0, view && wcscmp(view, L"inherited") == 0 ? L"inherited: " : L"not inherited: ");
         } else if (option == L"--remove" && i + 2 < argc) {
             RegDeleteTreeW(wcscmp(argv[i + 1], L"HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
                 (std::wstring(kUninstallKeyPath) + L"\\" + argv[i + 2]).c_str());
@@ -65,13 +64,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             exitCode = _wtoi(argv[i + 1]);
         }
     }
-    const std::wstring record = commandLine + L"\n" + handleState;
-    const std::wstring target = std::wstring(argv[argc - 1]) + L"\\" + std::to_wstring(GetCurrentProcessId());
-    if (!std::ofstream(std::filesystem::path(target + L".partial"), std::ios::binary)
+    // Written beside the folder and moved in, so a reader never sees half a record.
+    const std::wstring folder = argv[argc - 1], name = std::to_wstring(GetCurrentProcessId()),
+                       partial = folder + L"-" + name;
+    if (!std::ofstream(std::filesystem::path(partial), std::ios::binary)
              .write(reinterpret_cast<const char*>(record.data()),
                  static_cast<std::streamsize>(record.size() * sizeof(wchar_t)))) {
         return 3;
     }
-    // Renamed into place, so a reader never sees half a record.
-    return MoveFileExW((target + L".partial").c_str(), (target + L".rec").c_str(), 0) ? exitCode : 4;
+    return MoveFileExW(partial.c_str(), (folder + L"\\" + name).c_str(), 0) ? exitCode : 4;
 }
