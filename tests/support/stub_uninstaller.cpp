@@ -13,7 +13,6 @@
 //                           a copy of themselves do; the copy does the rest
 // Then it writes its command line into RECORD_FOLDER (read by StubRuns), after what --check-handle found.
 #include <windows.h>
-#include <shellapi.h>
 
 #include "base/ScopedHandle.h"
 #include "catalogue/UninstallScan.h"
@@ -21,16 +20,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    int argc = 0;
-    const std::unique_ptr<wchar_t*, decltype(&LocalFree)> args(CommandLineToArgvW(GetCommandLineW(), &argc),
-        &LocalFree);
-    wchar_t** argv = args.get();
-    if (!argv || argc < 2) {
+    const int argc = __argc;
+    wchar_t** const argv = __wargv;
+    if (argc < 2) {
         return 2;
     }
     std::wstring record = GetCommandLineW();
