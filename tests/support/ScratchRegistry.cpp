@@ -27,19 +27,12 @@ RegKey CreateKey(HKEY root, const std::wstring& path)
     return RegKey(key);
 }
 
-// Once overridden, the roots are the scratch ones.
-HKEY Root(bool machine)
-{
-    return machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
 } // namespace
 
 ScratchRegistry::ScratchRegistry()
 {
     static unsigned counter = 0;
-    path_ = std::wstring(kScratchParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-"
-        + std::to_wstring(++counter);
+    path_ = kScratchParent + (L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
     UseScratchRegistry(path_);
 }
 
@@ -98,6 +91,6 @@ void UseScratchRegistry(const std::wstring& path)
     // The overrides keep references of their own to the keys. The user's scratch key is made before its root moves.
     for (const bool machine : {true, false}) {
         const RegKey key = CreateKey(HKEY_CURRENT_USER, path + (machine ? L"\\LOCAL_MACHINE" : L"\\CURRENT_USER"));
-        Check(RegOverridePredefKey(Root(machine), key.Get()));
+        Check(RegOverridePredefKey(ScratchRegistry::Root(machine), key.Get()));
     }
 }

@@ -28,6 +28,8 @@ public:
     void Import(const std::wstring& fileName) const;
     // Where the two scratch roots are, for another process to use (UseScratchRegistry).
     const std::wstring& Path() const { return path_; }
+    // Once overridden, the roots are the scratch ones.
+    static HKEY Root(bool machine) { return machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
 
 private:
     std::wstring path_;
