@@ -171,10 +171,8 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndInheriting
         &startup, &control));
     const ScopedKernelHandle controlProcess(control.hProcess), controlThread(control.hThread);
     SetEvent(event.Get());
-    std::multiset<std::wstring> seen;
-    for (const StubRun& run : runs.Take(3)) {
-        seen.insert(run.handleState + L": " + run.commandLine);
-    }
+    const std::vector<std::wstring> taken = runs.Take(3);
+    const std::multiset<std::wstring> seen(taken.begin(), taken.end());
     const std::wstring expanded = program + L"expanded words" + arguments;
     EXPECT_EQ(seen,
         (std::multiset<std::wstring>{L"not inherited: " + command, L"not inherited: " + expanded,

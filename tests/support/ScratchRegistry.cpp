@@ -1,5 +1,6 @@
 #include "tests/support/ScratchRegistry.h"
 
+#include "catalogue/RegKey.h"
 #include "catalogue/UninstallScan.h"
 #include "tests/support/TestFolders.h"
 
@@ -12,18 +13,18 @@ namespace {
 
 constexpr const wchar_t* kScratchParent = L"Software\\FarrowgateTests";
 
+void Check(DWORD status)
+{
+    if (status != ERROR_SUCCESS) {
+        throw std::runtime_error("the scratch registry could not be set up");
+    }
+}
+
 RegKey CreateKey(HKEY root, const std::wstring& path)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot create a scratch registry key");
-    }
+    Check(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
     return RegKey(key);
-}
-
-std::wstring ProductPath(const std::wstring& keyName)
-{
-    return std::wstring(kUninstallKeyPath) + L"\\" + keyName;
 }
 
 } // namespace
@@ -31,23 +32,14 @@ std::wstring ProductPath(const std::wstring& keyName)
 ScratchRegistry::ScratchRegistry()
 {
     static unsigned counter = 0;
-    path_ = std::wstring(kScratchParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-"
-        + std::to_wstring(++counter);
-    machine_ = CreateKey(HKEY_CURRENT_USER, path_ + L"\\machine");
-    user_ = CreateKey(HKEY_CURRENT_USER, path_ + L"\\user");
-    if (RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.Get()) != ERROR_SUCCESS
-        || RegOverridePredefKey(HKEY_CURRENT_USER, user_.Get()) != ERROR_SUCCESS) {
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        throw std::runtime_error("RegOverridePredefKey failed");
-    }
+    path_ = kScratchParent + (L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+    UseScratchRegistry(path_);
 }
 
 ScratchRegistry::~ScratchRegistry()
 {
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    machine_.Reset();
-    user_.Reset();
     RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, kScratchParent); // only succeeds once empty
 }
@@ -60,7 +52,7 @@ void ScratchRegistry::CreateUninstallParent(bool machine)
 
 void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
 {
-    RegDeleteTreeW(Root(machine), ProductPath(keyName).c_str());
+    RegDeleteTreeW(Root(machine), (kUninstallKeyPath + (L"\\" + keyName)).c_str());
 }
 
 void ScratchRegistry::Write(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
@@ -69,42 +61,36 @@ void ScratchRegistry::Write(bool machine, const std::wstring& keyName, const wch
     const bool number = type == REG_DWORD;
     const DWORD spelt = number ? std::stoul(text) : 0;
     // The product's key is created with its first value.
-    if (RegSetKeyValueW(Root(machine), ProductPath(keyName).c_str(), value, type,
-            number ? static_cast<const void*>(&spelt) : text.c_str(),
-            static_cast<DWORD>(number ? sizeof spelt : (text.size() + 1) * sizeof(wchar_t)))
-        != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot write a scratch registry value");
-    }
+    Check(RegSetKeyValueW(Root(machine), (kUninstallKeyPath + (L"\\" + keyName)).c_str(), value, type,
+        number ? static_cast<const void*>(&spelt) : text.c_str(),
+        static_cast<DWORD>(number ? sizeof spelt : (text.size() + 1) * sizeof(wchar_t))));
 }
 
 void ScratchRegistry::AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName,
-    const std::wstring& uninstall)
+    const std::wstring& uninstall, DWORD type)
 {
     Write(machine, keyName, L"DisplayName", displayName);
-    Write(machine, keyName, L"UninstallString", uninstall);
+    Write(machine, keyName, L"UninstallString", uninstall, type);
 }
 
 void ScratchRegistry::Import(const std::wstring& fileName) const
 {
+    // reg.exe, another process, sees the real roots: the file's keys are moved under the scratch ones.
     const std::string bytes = ReadModuleFile(fileName);
-    std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-    const std::wstring scratch = L"[HKEY_CURRENT_USER\\" + path_;
-    text = std::regex_replace(text, std::wregex(LR"(\[HKEY_CURRENT_USER\\)"), scratch + L"\\user\\");
-    text = std::regex_replace(text, std::wregex(LR"(\[HKEY_LOCAL_MACHINE\\)"), scratch + L"\\machine\\");
+    const std::wstring text =
+        std::regex_replace(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)),
+            std::wregex(LR"(\[HKEY_(LOCAL_MACHINE|CURRENT_USER)\\)"), L"[HKEY_CURRENT_USER\\" + path_ + L"\\$1\\");
     const ScratchFolder folder(L"fg-import");
     std::ofstream(std::filesystem::path(folder / fileName), std::ios::binary)
         .write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * sizeof(wchar_t)));
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    if (RunProgram(L"\"" + std::wstring(system) + L"\\reg.exe\" import \"" + (folder / fileName) + L"\"").exitCode
-        != 0) {
-        throw std::runtime_error("reg.exe could not import a registry file");
-    }
+    Check(RunProgram(L"reg.exe import \"" + (folder / fileName) + L"\"").exitCode);
 }
 
 void UseScratchRegistry(const std::wstring& path)
 {
-    // The overrides keep references of their own to the keys.
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, CreateKey(HKEY_CURRENT_USER, path + L"\\machine").Get());
-    RegOverridePredefKey(HKEY_CURRENT_USER, CreateKey(HKEY_CURRENT_USER, path + L"\\user").Get());
+    // The overrides keep references of their own to the keys. The user's scratch key is made before its root moves.
+    for (const bool machine : {true, false}) {
+        const RegKey key = CreateKey(HKEY_CURRENT_USER, path + (machine ? L"\\LOCAL_MACHINE" : L"\\CURRENT_USER"));
+        Check(RegOverridePredefKey(ScratchRegistry::Root(machine), key.Get()));
+    }
 }

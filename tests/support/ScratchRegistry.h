@@ -1,12 +1,11 @@
 #pragma once
 
-#include "catalogue/RegKey.h"
+#include <windows.h>
 
 #include <string>
 
-// Redirects HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER to two fresh scratch keys
-// for its lifetime, so that nothing reads or changes the machine's own
-// Uninstall keys; deletes them again at the end. A product is a subkey of a
+// Redirects HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER to two fresh scratch keys for its lifetime, so that nothing
+// reads or changes the machine's own Uninstall keys; deletes them again at the end. A product is a subkey of a
 // root's Uninstall key, created when first written to.
 class ScratchRegistry {
 public:
@@ -21,21 +20,19 @@ public:
     // A REG_DWORD holds the number the text spells.
     void Write(bool machine, const std::wstring& keyName, const wchar_t* value, const std::wstring& text,
         DWORD type = REG_SZ);
-    // DisplayName and UninstallString.
+    // DisplayName, and UninstallString of that type.
     void AddProduct(bool machine, const std::wstring& keyName, const std::wstring& displayName,
-        const std::wstring& uninstall);
+        const std::wstring& uninstall, DWORD type = REG_SZ);
     // Imports a registry file next to the test program with the system's reg.exe, its keys of
     // HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER written into the scratch roots instead.
     void Import(const std::wstring& fileName) const;
     // Where the two scratch roots are, for another process to use (UseScratchRegistry).
     const std::wstring& Path() const { return path_; }
+    // Once overridden, the roots are the scratch ones.
+    static HKEY Root(bool machine) { return machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
 
 private:
-    HKEY Root(bool machine) const { return machine ? machine_.Get() : user_.Get(); }
-
     std::wstring path_;
-    RegKey machine_;
-    RegKey user_;
 };
 
 // Redirects this process's HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER, for the rest of its life, to the scratch

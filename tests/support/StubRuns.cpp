@@ -2,46 +2,23 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The stub renames a finished record into place, so every ".rec" is whole.
-std::vector<fs::path> RecordFiles(const fs::path& folder)
+std::vector<std::wstring> StubRuns::Take(size_t count, unsigned timeoutMs)
 {
-    std::vector<fs::path> files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        if (entry.path().extension() == L".rec") {
-            files.push_back(entry.path());
-        }
-    }
-    return files;
-}
-
-} // namespace
-
-std::vector<StubRun> StubRuns::Take(size_t count, unsigned timeoutMs)
-{
+    // The stub moves each record in once written, so every file here is whole.
+    const auto records = [this] { return std::vector<fs::path>(fs::directory_iterator(folder_.Path()), {}); };
     for (const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-         RecordFiles(folder_.Path()).size() < count && GetTickCount64() < deadline;) {
+         records().size() < count && GetTickCount64() < deadline;) {
         Sleep(50);
     }
-    std::vector<StubRun> runs;
-    for (const fs::path& path : RecordFiles(folder_.Path())) {
-        // Two lines of UTF-16: command line, handle state.
-        std::ifstream file(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        std::wistringstream lines(
-            std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)));
-        StubRun run;
-        std::getline(std::getline(lines, run.commandLine), run.handleState);
-        runs.push_back(run);
-        file.close();
+    std::vector<std::wstring> runs;
+    for (const fs::path& path : records()) {
+        const std::string bytes = ReadModuleFile(path.wstring()); // UTF-16
+        runs.emplace_back(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
         fs::remove(path);
     }
     return runs;
@@ -57,14 +34,10 @@ std::wstring StubRuns::ExpandableCommand(const std::wstring& arguments) const
 std::vector<std::wstring> StubRuns::TakeTags(size_t count, unsigned timeoutMs)
 {
     std::vector<std::wstring> tags;
-    for (const StubRun& run : Take(count, timeoutMs)) {
-        const size_t start = run.commandLine.find(L"tag:") + 4;
-        tags.push_back(run.commandLine.substr(start, run.commandLine.find_first_of(L" \"", start) - start));
+    for (const std::wstring& run : Take(count, timeoutMs)) {
+        const size_t start = run.find(L"tag:") + 4;
+        tags.push_back(run.substr(start, run.find_first_of(L" \"", start) - start));
     }
+    std::sort(tags.begin(), tags.end());
     return tags;
-}
-
-std::wstring StubUninstallerPath()
-{
-    return ModuleDirectory() + L"\\stub_uninstaller.exe";
 }

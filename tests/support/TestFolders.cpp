@@ -17,7 +17,7 @@ std::wstring ModuleDirectory()
 
 std::string ReadModuleFile(const std::wstring& name)
 {
-    std::ifstream file(fs::path(ModuleDirectory() + L"\\" + name), std::ios::binary);
+    std::ifstream file(fs::path(ModuleDirectory()) / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
@@ -32,9 +32,9 @@ std::wstring FromUtf8(const std::string& bytes)
 ScratchFolder::ScratchFolder(const std::wstring& prefix)
 {
     static int counter = 0;
-    path_ = (fs::temp_directory_path()
-        / (prefix + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter)))
-                .wstring();
+    const std::wstring name =
+        prefix + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    path_ = (fs::temp_directory_path() / name).wstring();
     fs::create_directories(path_);
 }
 

@@ -4,18 +4,17 @@
 
 #include <string>
 
-// The folder the test program runs from, without a trailing backslash: the
-// build puts the files and helper programs the tests use next to it.
+// The folder the test program runs from, without a trailing backslash: the build puts the files and helper
+// programs the tests use next to it.
 std::wstring ModuleDirectory();
 
-// The bytes of a file next to the test program.
+// The bytes of a file, a relative name taken from the test program's folder.
 std::string ReadModuleFile(const std::wstring& name);
 
 // UTF-8 as text; "(not UTF-8)" for bytes that are not.
 std::wstring FromUtf8(const std::string& bytes);
 
-// A fresh folder under the temporary folder, removed with everything in it
-// at the end of its scope.
+// A fresh folder under the temporary folder, removed with everything in it at the end of its scope.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::wstring& prefix);
@@ -24,7 +23,6 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::wstring& Path() const { return path_; }
-    // path relative to the folder, made absolute.
     std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
 
 private:

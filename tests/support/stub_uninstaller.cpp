@@ -1,84 +1,72 @@
-// Stands in for a product's uninstaller and records how it was started. A
-// window program, so that starting it shows nothing on the screen.
+// Stands in for a product's uninstaller and records how it was started. A window program, so that starting it shows
+// nothing on the screen.
 //
 //   stub_uninstaller.exe [ARGUMENTS ...] RECORD_FOLDER
 //
 // Any arguments may come before the folder; these also act:
-//   --hold EVENT           first waits (30 s at most) for the named event
-//   --check-handle N       records whether the handle value N is, here, the test's
-//                          section that holds the word "inherited"
-//   --remove HKLM|HKCU KEY deletes that product's Uninstall subkey first, as
-//                          a finished uninstaller does
-//   --registry PATH        acts on the test's scratch registry at PATH (given
-//                          before --remove)
-//   --exit CODE            ends with CODE once the record is written
-//   --handover             starts the stub again without this option and ends
-//                          at once, as uninstallers that run a copy of
-//                          themselves do; the copy does the rest
-// Then it writes "<process id>.rec" into RECORD_FOLDER (read by StubRuns).
+//   --hold EVENT            first waits (30 s at most) for the named event
+//   --check-handle N        records whether the handle value N is, here, the test's section holding "inherited"
+//   --registry PATH         acts on the test's scratch registry at PATH (given before --remove)
+//   --remove HKLM|HKCU KEY  deletes that product's Uninstall subkey first, as a finished uninstaller does
+//   --exit CODE             ends with CODE once the record is written
+//   --handover              starts the stub again without this option and ends at once, as uninstallers that run
+//                           a copy of themselves do; the copy does the rest
+// Then it writes its command line into RECORD_FOLDER (read by StubRuns), after what --check-handle found.
 #include <windows.h>
-#include <shellapi.h>
 
 #include "base/ScopedHandle.h"
 #include "catalogue/UninstallScan.h"
 #include "tests/support/ScratchRegistry.h"
 
-#include <memory>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    int argc = 0;
-    const std::unique_ptr<wchar_t*, decltype(&LocalFree)> args(CommandLineToArgvW(GetCommandLineW(), &argc),
-        &LocalFree);
-    wchar_t** argv = args.get();
-    if (!argv || argc < 2) {
+    const int argc = __argc;
+    wchar_t** const argv = __wargv;
+    if (argc < 2) {
         return 2;
     }
-    const std::wstring commandLine = GetCommandLineW();
-    const size_t handover = commandLine.find(L" --handover ");
+    std::wstring record = GetCommandLineW();
+    const size_t handover = record.find(L" --handover ");
     if (handover != std::wstring::npos) {
-        std::wstring copy = commandLine;
-        copy.erase(handover, wcslen(L" --handover"));
+        record.erase(handover, wcslen(L" --handover"));
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
         const BOOL started =
-            CreateProcessW(nullptr, copy.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+            CreateProcessW(nullptr, record.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
         const ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
         return started ? 0 : 5;
     }
-    std::wstring handleState;
     int exitCode = 0;
     for (int i = 1; i + 1 < argc; ++i) {
-        if (wcscmp(argv[i], L"--hold") == 0) {
+        const std::wstring option = argv[i];
+        if (option == L"--hold") {
             WaitForSingleObject(ScopedKernelHandle(OpenEventW(SYNCHRONIZE, FALSE, argv[i + 1])).Get(), 30000);
-        } else if (wcscmp(argv[i], L"--check-handle") == 0) {
+        } else if (option == L"--check-handle") {
             // Whether the value is open says nothing: this process may hold a handle of its own there.
             const auto handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(wcstoul(argv[i + 1], nullptr, 10)));
             const auto* view = static_cast<const wchar_t*>(MapViewOfFile(handle, FILE_MAP_READ, 0, 0, 0));
-            handleState = view && wcscmp(view, L"inherited") == 0 ? L"inherited" : L"not inherited";
-        } else if (wcscmp(argv[i], L"--remove") == 0 && i + 2 < argc) {
+            record.insert(0, view && wcscmp(view, L"inherited") == 0 ? L"inherited: " : L"not inherited: ");
+        } else if (option == L"--remove" && i + 2 < argc) {
             RegDeleteTreeW(wcscmp(argv[i + 1], L"HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
                 (std::wstring(kUninstallKeyPath) + L"\\" + argv[i + 2]).c_str());
-        } else if (wcscmp(argv[i], L"--registry") == 0) {
+        } else if (option == L"--registry") {
             UseScratchRegistry(argv[i + 1]);
-        } else if (wcscmp(argv[i], L"--exit") == 0) {
+        } else if (option == L"--exit") {
             exitCode = _wtoi(argv[i + 1]);
         }
     }
-    const std::wstring record = commandLine + L"\n" + handleState + L"\n";
-    const std::wstring target = std::wstring(argv[argc - 1]) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L".rec";
-    {
-        const ScopedKernelHandle file(
-            CreateFileW((target + L".partial").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        if (!file
-            || !WriteFile(file.Get(), record.data(), static_cast<DWORD>(record.size() * sizeof(wchar_t)), &written,
-                nullptr)) {
-            return 3;
-        }
+    // Written beside the folder and moved in, so a reader never sees half a record.
+    const std::wstring folder = argv[argc - 1], name = std::to_wstring(GetCurrentProcessId()),
+                       partial = folder + L"-" + name;
+    if (!std::ofstream(std::filesystem::path(partial), std::ios::binary)
+             .write(reinterpret_cast<const char*>(record.data()),
+                 static_cast<std::streamsize>(record.size() * sizeof(wchar_t)))) {
+        return 3;
     }
-    // Renamed into place, so a reader never sees half a record.
-    return MoveFileExW((target + L".partial").c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? exitCode : 4;
+    return MoveFileExW(partial.c_str(), (folder + L"\\" + name).c_str(), 0) ? exitCode : 4;
 }
