@@ -12,8 +12,6 @@
 
 namespace {
 
-using Queue = std::vector<std::pair<UINT, POINT>>;
-
 // A root over the test window holding a row at (20, 20)–(180, 80), widened once placed, with
 // a button (id 7) at (80, 30)–(143, 53), all in poisoned memory.
 class ElementTest : public ::testing::Test {
@@ -24,10 +22,10 @@ protected:
         host_.Attach(window_.Handle());
         host_.SetRoot(std::make_unique<Poisoned<ContainerElement>>());
         host_.ResizeRoot(200, 120);
-        row_ = host_.Root()->AddChild(std::make_unique<Poisoned<ContainerElement>>());
-        row_->SetRect({20, 20, 100, 80});
-        row_->SetSize(160, 60);
-        button_ = row_->AddChild(std::make_unique<Poisoned<ButtonElement>>(L"Remove", 7));
+        ContainerElement* const row = host_.Root()->AddChild(std::make_unique<Poisoned<ContainerElement>>());
+        row->SetRect({20, 20, 100, 80});
+        row->SetSize(160, 60);
+        button_ = row->AddChild(std::make_unique<Poisoned<ButtonElement>>(L"Remove", 7));
         button_->MoveTo(60, 10, false);
         button_->SetSize(63, 23);
         // A click sends its id; a WM_COMMAND of id 0 posted during a press runs midPress.
@@ -36,7 +34,6 @@ protected:
 
     TestWindow window_{200, 120};
     ElementHost host_;
-    ContainerElement* row_ = nullptr;
     ButtonElement* button_ = nullptr;
     std::vector<WPARAM> clicks_;
     std::function<void()> midPress_;
@@ -46,7 +43,7 @@ TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
 {
     const struct {
         const char* name;
-        Queue queued;
+        std::vector<std::pair<UINT, POINT>> queued;
         std::function<void()> midPress;
         std::size_t clicks;
     } cases[] = {
@@ -55,7 +52,8 @@ TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
         {"released outside", {{WM_MOUSEMOVE, {-5, -7}}, {WM_LBUTTONUP, {-5, -7}}}, nullptr, 0},
         {"capture lost", {{WM_COMMAND, {}}, {WM_LBUTTONUP, {100, 40}}}, [] { ReleaseCapture(); }, 0},
         {"quit", {{WM_COMMAND, {}}}, [] { PostQuitMessage(0); }, 0},
-        {"row gone", {{WM_COMMAND, {}}, {WM_LBUTTONUP, {100, 40}}}, [&] { host_.Root()->RemoveChild(row_, false); }, 0},
+        {"row gone", {{WM_COMMAND, {}}, {WM_LBUTTONUP, {100, 40}}},
+            [&] { host_.Root()->RemoveChild(std::exchange(button_, nullptr)->Parent(), false); }, 0},
     };
     for (const auto& c : cases) {
         clicks_.clear();
@@ -63,44 +61,35 @@ TEST_F(ElementTest, PressClicksOnlyOnAReleaseOverTheButton)
         for (const auto& [message, point] : c.queued) {
             PostMessageW(window_.Handle(), message, 0, MAKELPARAM(point.x, point.y));
         }
-        EXPECT_TRUE(host_.TrackPress({100, 40})) << c.name;
-        EXPECT_EQ(clicks_, std::vector<WPARAM>(c.clicks, 7)) << c.name;
-        EXPECT_EQ(GetCapture(), nullptr) << c.name;
         MSG quit = {}; // the application's own loop must end too
-        EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0,
-            std::string(c.name) == "quit");
-        if (c.midPress && std::string(c.name) != "row gone") {
-            EXPECT_FALSE(button_->Pressed()) << c.name;
-        }
+        EXPECT_EQ((std::tuple<bool, std::vector<WPARAM>, HWND, bool, bool>{host_.TrackPress({100, 40}), clicks_,
+                      GetCapture(), PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0,
+                      button_ && button_->Pressed()}),
+            std::make_tuple(true, std::vector<WPARAM>(c.clicks, 7), nullptr, std::string(c.name) == "quit", false))
+            << c.name;
     }
-}
-
-TEST_F(ElementTest, ClickHandlerMayDeleteTheWholeTree)
-{
-    window_.onChildMessage = [this](UINT, WPARAM, LPARAM) { host_.SetRoot(nullptr); };
-    PostMessageW(window_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(100, 40));
-    EXPECT_TRUE(host_.TrackPress({100, 40}));
-    EXPECT_EQ(BuriedCount(), 3u);
-    EXPECT_TRUE(GraveyardUntouched()) << "nothing wrote to a deleted element";
-    EXPECT_EQ(host_.HoverElement(), nullptr);
 }
 
 // How each look is drawn, the list's images show.
-TEST_F(ElementTest, APressedButtonLooksPressedOnlyWhileThePointerIsOnIt)
+TEST_F(ElementTest, APressedButtonLooksPressedOnlyWhileThePointerIsOnItAndItsClickMayDeleteTheWholeTree)
 {
-    // Normal; pressed with the pointer on it; still pressed, the pointer gone: normal again.
-    std::vector<COLORREF> looks[3];
-    for (const int state : {0, 1, 2}) {
+    const auto look = [this] {
         const DibCanvas canvas(200, 120);
         host_.Paint(canvas.Dc(), nullptr);
-        looks[state] = canvas.Pixels({0, 0, 200, 120});
-        host_.OnMouseMove(state == 0 ? POINT{100, 40} : POINT{10, 10});
-        if (state == 0) {
-            button_->OnMouseDown();
-        }
-    }
-    EXPECT_NE(looks[1], looks[0]);
-    EXPECT_EQ(looks[2], looks[0]);
+        return canvas.Pixels({0, 0, 200, 120});
+    };
+    const auto normal = look();
+    host_.OnMouseMove({100, 40});
+    button_->OnMouseDown();
+    EXPECT_NE(look(), normal);
+    host_.OnMouseMove({10, 10}); // still pressed, the pointer gone
+    EXPECT_EQ(look(), normal);
+
+    window_.onChildMessage = [this](UINT, WPARAM, LPARAM) { host_.SetRoot(nullptr); };
+    PostMessageW(window_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(100, 40));
+    EXPECT_TRUE(host_.TrackPress({100, 40}));
+    EXPECT_EQ(std::make_tuple(BuriedCount(), GraveyardUntouched(), host_.HoverElement()),
+        std::make_tuple(3u, true, nullptr));
 }
 
 } // namespace
