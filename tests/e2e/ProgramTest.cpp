@@ -80,18 +80,6 @@ protected:
     }
     static std::wstring Key(const std::wstring& tag) { return kUninstallKeyPath + (L"\\FarrowgateE2E." + tag); }
 
-    // Starts the program; its list, read from this process as a screen reader does, once its window shows.
-    Accessible StartProgram()
-    {
-        const std::wstring program = ModuleDirectory() + L"\\farrowgate.exe";
-        process_.Reset(reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, program.c_str(), L"farrowgate", nullptr)));
-        HWND window = nullptr;
-        EXPECT_TRUE(
-            WaitUntil([&] { return IsWindowVisible(window = FindWindowW(L"#32770", L"Farrowgate (1.0 Beta)")); }));
-        window_ = window;
-        return ListObject(FindWindowExW(window, nullptr, kListClassName, nullptr));
-    }
-
     // A product whose uninstaller, the stub, records its tag; stored expandable, the program taking the stub's
     // place and the records' folder from the environment it has from this one.
     void AddProduct(HKEY root, const std::wstring& name, const std::wstring& tag, const std::wstring& options = L"")
@@ -105,23 +93,33 @@ protected:
 
     StubRuns runs_;
     ScopedKernelHandle process_;
-    HWND window_ = nullptr;
 };
 
-TEST_F(ProgramTest, ListsTheProductsStartsTheUninstallerOfTheClickedRowDropsWhatItRemovedAndTheCloseBoxEndsIt)
+TEST_F(ProgramTest, ListsTheProductsUninstallsTheClickedRowsOwnAndInstallerProductsDropsThemAndTheCloseBoxEndsIt)
 {
     AddProduct(HKEY_LOCAL_MACHINE, L"Velmo One", L"one");
     AddProduct(HKEY_CURRENT_USER, L"Quellmar Two", L"two", L" --remove HKCU FarrowgateE2E.two"); // as a real one does
+    // Installed silently, as a deployment would; its registration opens maintenance mode, which removes nothing.
+    ASSERT_EQ(RunInstaller(L"/i", ModuleDirectory() + L"\\installer_sample.msi"), 0);
+    ASSERT_TRUE(Registered(kSampleKey));
     const ComApartment apartment;
-    const Accessible list = StartProgram();
-    ASSERT_TRUE(list.Get());
-    const HWND window = window_;
-    ASSERT_TRUE(WaitUntil([&] { return RowNames(list) == Texts{L"Quellmar Two", L"Velmo One"}; }));
+    process_.Reset(reinterpret_cast<HANDLE>(
+        _wspawnl(_P_NOWAIT, (ModuleDirectory() + L"\\farrowgate.exe").c_str(), L"farrowgate", nullptr)));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window = FindWindowW(L"#32770", L"Farrowgate (1.0 Beta)")); }));
+    const Accessible list = ListObject(FindWindowExW(window, nullptr, kListClassName, nullptr));
+    ASSERT_TRUE(list.Get()); // read from this process as a screen reader does
+    ASSERT_TRUE(WaitUntil([&] {
+        return RowNames(list) == Texts{L"Quellmar Two", L"Velmo Installer Sample", L"Velmo One"};
+    }));
 
     // A double-click on "卸载" is two clicks; the product its uninstaller removed leaves the list.
     ClickUninstall(list, 1, 2);
     EXPECT_EQ((Texts{L"two", L"two"}), runs_.TakeTags(2, kWaitMs));
+    ASSERT_TRUE(WaitUntil([&] { return RowNames(list) == Texts{L"Velmo Installer Sample", L"Velmo One"}; }));
+    ClickUninstall(list, 1);
     ASSERT_TRUE(WaitUntil([&] { return RowNames(list) == Texts{L"Velmo One"}; }));
+    EXPECT_FALSE(Registered(kSampleKey));
     Sleep(1500); // time for a wrong start to show
     EXPECT_TRUE(runs_.Take().empty());
 
@@ -130,23 +128,8 @@ TEST_F(ProgramTest, ListsTheProductsStartsTheUninstallerOfTheClickedRowDropsWhat
     ClickAt({frame.right - GetSystemMetrics(SM_CXDLGFRAME) - GetSystemMetrics(SM_CXSIZE) / 2,
         frame.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSIZE) / 2});
     DWORD exitCode = STILL_ACTIVE;
-    WaitForSingleObject(process_.Get(), kWaitMs);
-    GetExitCodeProcess(process_.Get(), &exitCode);
+    EXPECT_TRUE(WaitUntil([&] { return GetExitCodeProcess(process_.Get(), &exitCode) && exitCode != STILL_ACTIVE; }));
     EXPECT_EQ(exitCode, 0u);
-}
-
-TEST_F(ProgramTest, AWindowsInstallerProductsUninstallRemovesTheProduct)
-{
-    // Installed silently, as a deployment would; its registration opens maintenance mode, which removes nothing.
-    ASSERT_EQ(RunInstaller(L"/i", ModuleDirectory() + L"\\installer_sample.msi"), 0);
-    ASSERT_TRUE(Registered(kSampleKey));
-    const ComApartment apartment;
-    const Accessible list = StartProgram();
-    ASSERT_TRUE(list.Get());
-    ASSERT_TRUE(WaitUntil([&] { return RowNames(list) == Texts{L"Velmo Installer Sample"}; }));
-    ClickUninstall(list, 1);
-    EXPECT_TRUE(WaitUntil([&] { return RowNames(list).empty(); }));
-    EXPECT_FALSE(Registered(kSampleKey));
 }
 
 // The version information as Explorer's properties page reads it from each program's file.
@@ -167,8 +150,7 @@ TEST_P(VersionResource, ChineseAndNeutralBlocksNameTheProductAndItsFileVersion)
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
     // The languages Explorer picks a block by: Chinese (PRC), then neutral, both UTF-16.
     const auto* translations = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
-    ASSERT_NE(fixed, nullptr);
-    ASSERT_NE(translations, nullptr);
+    ASSERT_TRUE(fixed && translations);
     EXPECT_EQ(std::vector<WORD>(translations, translations + 4), (std::vector<WORD>{0x0804, 1200, 0x0000, 1200}));
     const std::wstring version = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"."
         + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS))

@@ -29,10 +29,9 @@ inline Accessible ObjectOf(const VARIANT& answer)
 // A list window's client object, or none.
 inline Accessible ListObject(HWND list)
 {
-    VARIANT answer = {};
-    answer.vt = VT_DISPATCH;
-    AccessibleObjectFromWindow(list, OBJID_CLIENT, __uuidof(IDispatch), reinterpret_cast<void**>(&answer.pdispVal));
-    return ObjectOf(answer);
+    IAccessible* object = nullptr;
+    AccessibleObjectFromWindow(list, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+    return Accessible(object);
 }
 
 // The list object's n-th row, or none.

@@ -1,6 +1,7 @@
 #include "tests/support/DibCanvas.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -26,9 +27,7 @@ std::vector<DWORD> DibCanvas::Bits() const
 {
     GdiFlush();
     std::vector<DWORD> bits(bits_, bits_ + width_ * height_);
-    for (DWORD& pixel : bits) {
-        pixel &= 0xFFFFFF;
-    }
+    std::transform(bits.begin(), bits.end(), bits.begin(), [](DWORD pixel) { return pixel & 0xFFFFFF; });
     return bits;
 }
 
@@ -36,11 +35,9 @@ std::vector<COLORREF> DibCanvas::Pixels(const RECT& area) const
 {
     const std::vector<DWORD> bits = Bits();
     std::vector<COLORREF> pixels;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            const DWORD pixel = bits[y * width_ + x];
-            pixels.push_back(RGB(pixel >> 16, (pixel >> 8) & 0xFF, pixel & 0xFF));
-        }
+    for (auto row = bits.begin() + area.top * width_; row < bits.begin() + area.bottom * width_; row += width_) {
+        std::transform(row + area.left, row + area.right, std::back_inserter(pixels),
+            [](DWORD pixel) { return RGB(pixel >> 16, pixel >> 8, pixel); }); // RGB takes each one's low byte
     }
     return pixels;
 }

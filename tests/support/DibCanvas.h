@@ -7,8 +7,8 @@
 
 #include <vector>
 
-// A 32-bit top-down DIB section selected into a memory DC, so that whatever is
-// drawn on the DC can be read back pixel by pixel.
+// A 32-bit top-down DIB section selected into a memory DC, so that whatever is drawn on the DC can be read back
+// pixel by pixel.
 class DibCanvas {
 public:
     DibCanvas(int width, int height, COLORREF background = RGB(0, 0, 0));

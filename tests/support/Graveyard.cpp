@@ -1,22 +1,20 @@
 #include "tests/support/Graveyard.h"
 
 #include <algorithm>
-#include <cstring>
-#include <new>
-#include <utility>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-constexpr unsigned char kMarker = 0xDD;
-std::vector<std::pair<unsigned char*, std::size_t>> graves;
+constexpr char kMarker = '\xDD';
+std::vector<std::string_view> graves;
 
 } // namespace
 
 void Bury(void* memory, std::size_t size)
 {
-    std::memset(memory, kMarker, size);
-    graves.emplace_back(static_cast<unsigned char*>(memory), size);
+    std::fill_n(static_cast<char*>(memory), size, kMarker);
+    graves.emplace_back(static_cast<const char*>(memory), size);
 }
 
 std::size_t BuriedCount()
@@ -26,15 +24,14 @@ std::size_t BuriedCount()
 
 bool GraveyardUntouched()
 {
-    return std::all_of(graves.begin(), graves.end(), [](const auto& grave) {
-        return std::all_of(grave.first, grave.first + grave.second, [](unsigned char b) { return b == kMarker; });
-    });
+    return std::all_of(graves.begin(), graves.end(),
+        [](std::string_view grave) { return grave.find_first_not_of(kMarker) == std::string_view::npos; });
 }
 
 void ClearGraveyard()
 {
-    for (const auto& grave : graves) {
-        ::operator delete(grave.first);
+    for (const std::string_view grave : graves) {
+        ::operator delete(const_cast<char*>(grave.data()));
     }
     graves.clear();
 }

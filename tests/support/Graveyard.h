@@ -2,9 +2,8 @@
 
 #include <cstddef>
 
-// Memory of deleted Poisoned objects: filled with a marker and kept until
-// ClearGraveyard, so a virtual call through a deleted object crashes and a
-// write to one shows as a spoilt marker.
+// Memory of deleted Poisoned objects: filled with a marker and kept until ClearGraveyard, so a virtual call through a
+// deleted object crashes and a write to one shows as a spoilt marker.
 void Bury(void* memory, std::size_t size);
 std::size_t BuriedCount();
 // Every buried block still holds nothing but the marker.

@@ -2,11 +2,9 @@
 
 #include <windows.h>
 
-// For its lifetime, calls this program makes to one function of a system DLL
-// go to a stand-in instead: the program is linked into the test, so its calls
-// go through the test's own import table, and the test sees exactly what the
-// program hands the platform. The stand-in may call Original(). Restored at the
-// end of its scope.
+// For its lifetime, calls this program makes to one function of a system DLL go to a stand-in instead: the program is
+// linked into the test, so its calls go through the test's own import table, and the test sees exactly what the
+// program hands the platform. The stand-in may call Original(). Restored at the end of its scope.
 class ImportHook {
 public:
     template <typename Function>

@@ -7,15 +7,13 @@ namespace {
 
 INPUT Mouse(DWORD flags, POINT screen = {}, DWORD data = 0)
 {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
     // Absolute coordinates run from 0 to 65535 across the primary screen; rounding up lands on the wanted pixel.
     const auto normalised = [](LONG position, int size) {
         return static_cast<LONG>((static_cast<long long>(position) * 65536 + size - 1) / size);
     };
-    input.mi = {normalised(screen.x, GetSystemMetrics(SM_CXSCREEN)),
-        normalised(screen.y, GetSystemMetrics(SM_CYSCREEN)), data, flags, 0, 0};
-    return input;
+    return {INPUT_MOUSE,
+        {{normalised(screen.x, GetSystemMetrics(SM_CXSCREEN)), normalised(screen.y, GetSystemMetrics(SM_CYSCREEN)),
+            data, flags, 0, 0}}};
 }
 
 void Send(std::vector<INPUT> inputs)

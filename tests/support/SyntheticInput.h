@@ -2,11 +2,9 @@
 
 #include <windows.h>
 
-// Input as a user gives it, through SendInput: it reaches whatever lies under
-// the pointer or has the focus. Each call hands all its events over at once,
-// with no pause between them.
+// Input as a user gives it, through SendInput: it reaches whatever lies under the pointer or has the focus. Each
+// call hands all its events over at once, with no pause between them.
 
-// Moves the pointer to a point on the screen.
 void MovePointer(POINT screen);
 // Moves there and presses and releases the left button count times: 2 is a double-click.
 void ClickAt(POINT screen, int count = 1);

@@ -4,9 +4,8 @@
 
 #include <functional>
 
-// A visible top-level window, in the foreground, for a test to put the
-// windows under test in; destroyed at the end of its scope. What its children
-// tell it (WM_COMMAND, WM_NOTIFY) goes to onChildMessage, while it is set.
+// A visible top-level window, in the foreground, for a test to put the windows under test in; destroyed at the end of
+// its scope. What its children tell it (WM_COMMAND, WM_NOTIFY) goes to onChildMessage, while it is set.
 class TestWindow {
 public:
     explicit TestWindow(int width = 480, int height = 400);
