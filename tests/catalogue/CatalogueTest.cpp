@@ -19,35 +19,27 @@
 #include <sstream>
 #include <vector>
 
-namespace {
-
-// One line an entry: name|command|icon|key|root, "*" marking a text stored as REG_EXPAND_SZ, "|I" a Windows
-// Installer product; a long text of one character repeated as that character and its count, "n{259}".
-std::wstring Listed(const InstalledEntryList& list)
-{
-    const auto shown = [](const std::wstring& t) {
-        return t.size() > 99 && t == std::wstring(t.size(), t[0]) ? t[0] + (L"{" + std::to_wstring(t.size()) + L"}")
-                                                                  : t;
-    };
-    std::wstring listed;
-    for (const InstalledEntry& e : list) {
-        listed += shown(e.DisplayName) + L"|" + shown(e.UninstallString) + (e.UninstallStringExpandable ? L"*|" : L"|")
-            + shown(e.DisplayIcon) + (e.DisplayIconExpandable ? L"*|" : L"|") + shown(e.KeyName)
-            + (e.FromMachine ? L"|M" : L"|U") + (e.WindowsInstaller ? L"|I\n" : L"\n");
-    }
-    return listed;
-}
-
 TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRulesInNameOrderOnceEachTheMachinesFirstKeyWinning)
 {
+    // One line an entry: name|command|icon|key|root, "*" marking a text stored as REG_EXPAND_SZ, "|I" a Windows
+    // Installer product; a long text of one character repeated as that character and its count, "n{259}".
+    const auto shown = [](const std::wstring& t) {
+        return t.size() < 100 || t != std::wstring(t.size(), t[0]) ? t
+                                                                   : t[0] + (L'{' + std::to_wstring(t.size()) + L'}');
+    };
+    const auto listed = [&](const InstalledEntryList& list) {
+        std::wstring listed;
+        for (const InstalledEntry& e : list) {
+            listed += shown(e.DisplayName) + L"|" + shown(e.UninstallString)
+                + (e.UninstallStringExpandable ? L"*|" : L"|") + shown(e.DisplayIcon)
+                + (e.DisplayIconExpandable ? L"*|" : L"|") + shown(e.KeyName) + (e.FromMachine ? L"|M" : L"|U")
+                + (e.WindowsInstaller ? L"|I\n" : L"\n");
+        }
+        return listed;
+    };
     ScratchRegistry registry;
-    InstalledEntryList list(1); // emptied by each scan
-    // Two products in all, named alike but for ASCII case: one is listed.
-    registry.AddProduct(false, L"k10", L"VELMO SAME", L"user k10");
-    registry.AddProduct(true, L"k10", L"velmo SAME", L"machine k10");
-    EXPECT_TRUE(ScanInstalledEntries(list));
-    EXPECT_EQ(Listed(list), L"velmo SAME|machine k10||k10|M\n");
-    // Forty keys in each root named alike but for ASCII case, between others; scanned k10, k11, ... in turn.
+    // Forty keys in each root named alike but for ASCII case, between others; scanned k10, k11, ... in turn, and
+    // machine k10 listed.
     for (int i = 0; i < 40; ++i) {
         const std::wstring key = L"k" + std::to_wstring(10 + i);
         registry.AddProduct(false, key, i % 2 ? L"VELMO SAME" : L"velmo same", L"user " + key);
@@ -58,17 +50,15 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRulesInNameOrderOnce
     // Texts are read at their size, up to the longest command line.
     registry.AddProduct(true, L"long", L"Long", std::wstring(32766, L'c'));
     registry.AddProduct(true, L"tooLong", L"Too Long Command", std::wstring(32767, L'c'));
+    InstalledEntryList list(1); // emptied by the scan
     EXPECT_TRUE(ScanInstalledEntries(list));
-    EXPECT_EQ(Listed(list), FromUtf8(ReadModuleFile(L"scan_listing.txt")));
+    EXPECT_EQ(listed(list), FromUtf8(ReadModuleFile(L"scan_listing.txt")));
     CollectTargetProducts(list); // a fresh scan's names starting with a keyword in any ASCII case
-    EXPECT_EQ(Listed(list), FromUtf8(ReadModuleFile(L"target_listing.txt")));
+    EXPECT_EQ(listed(list), FromUtf8(ReadModuleFile(L"target_listing.txt")));
 }
 
 TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEveryOtherStartsAsStored)
 {
-    const auto command = [](const std::wstring& stored, bool windowsInstaller) {
-        return UninstallCommand({0, L"", L"", stored, false, false, L"", false, windowsInstaller});
-    };
     // Where the key has WindowsInstaller = 1, the system folder's Installer by its full path removes the product
     // whose code follows the stored command in the listing; every other command starts as stored.
     const std::wstring removal = L"\"" + SystemFolder(false) + L"\\msiexec.exe\" /X";
@@ -76,8 +66,10 @@ TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEv
     ASSERT_FALSE(listing.str().empty());
     for (std::wstring line; std::getline(listing, line);) {
         const std::wstring stored = line.substr(0, line.rfind(L'|')), code = line.substr(line.rfind(L'|') + 1);
-        EXPECT_EQ(command(stored, true), code.empty() ? stored : removal + code) << stored;
-        EXPECT_EQ(command(stored, false), stored);
+        InstalledEntry entry = {0, L"", L"", stored, false, false, L"", false, true};
+        EXPECT_EQ(UninstallCommand(entry), code.empty() ? stored : removal + code) << stored;
+        entry.WindowsInstaller = false;
+        EXPECT_EQ(UninstallCommand(entry), stored);
     }
 }
 
@@ -120,15 +112,12 @@ TEST(UninstallerLaunch, StartsTheProgramFoundForTheCommandThroughTheConsentPromp
         {L"C:\\fg\\u.exe /x", 0, 0, kStarted, L"C:\\fg\\u.exe /x"}, {L"fg-nowhere.exe /x", 0, 0, kFailed, L""},
         {L"C:\\u %FG_LONG%", 0, 0, kStarted, L"C:\\u " + longest}, {L"C:\\uu %FG_LONG%", 0, 0, kFailed, L""}};
     for (const auto& [command, createError, shellError, result, asked] : cases) {
+        SCOPED_TRACE(command);
         const bool expandable = command.find(L'%') != std::wstring::npos;
-        EXPECT_EQ(LaunchUninstaller(command, expandable, false, FakeStarter(createError, shellError)), result)
-            << command;
-        const std::vector<std::wstring>& created = g_fakes.created;
-        EXPECT_EQ(g_fakes.request.empty() && !created.empty() ? created[0] : g_fakes.request, asked) << command;
-        DWORD flags = 0;
-        for (const HANDLE handle : g_fakes.handedOut) { // of the process and its thread
-            EXPECT_FALSE(GetHandleInformation(handle, &flags)) << "a handle is still open: " << command;
-        }
+        EXPECT_EQ(LaunchUninstaller(command, expandable, false, FakeStarter(createError, shellError)), result);
+        EXPECT_EQ(g_fakes.request.empty() && !g_fakes.created.empty() ? g_fakes.created[0] : g_fakes.request, asked);
+        const auto open = [flags = DWORD()](HANDLE handle) mutable { return GetHandleInformation(handle, &flags); };
+        EXPECT_TRUE(std::none_of(g_fakes.handedOut.begin(), g_fakes.handedOut.end(), open)) << "a handle is kept";
     }
     SetCurrentDirectoryW(cwd);
     SetEnvironmentVariableW(L"PATH", path);
@@ -155,8 +144,7 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndInheriting
     UnmapViewOfFile(view);
     const std::wstring arguments = L" /x  \"two words\" --hold " + hold + L" --check-handle "
         + std::to_wstring(reinterpret_cast<ULONG_PTR>(section.Get())) + L" " + runs.Folder();
-    const std::wstring program = L"\"" + StubUninstallerPath() + L"\" ";
-    const std::wstring command = program + L"%FG_WORDS%" + arguments;
+    const std::wstring program = L"\"" + StubUninstallerPath() + L"\" ", command = program + L"%FG_WORDS%" + arguments;
     const std::wstring expandable = L"\"%FG_DIR%\\stub_uninstaller.exe\" %FG_WORDS%" + arguments;
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_DIR", ModuleDirectory().c_str()));
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_WORDS", L"expanded words"));
@@ -175,10 +163,9 @@ TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndInheriting
     for (const StubRun& run : runs.Take(3)) {
         seen.insert(run.handleState + L": " + run.commandLine);
     }
-    const std::wstring expanded = program + L"expanded words" + arguments;
     EXPECT_EQ(seen,
-        (std::multiset<std::wstring>{L"not inherited: " + command, L"not inherited: " + expanded,
-            L"inherited: " + command}));
+        (std::multiset<std::wstring>{L"not inherited: " + command,
+            L"not inherited: " + program + L"expanded words" + arguments, L"inherited: " + command}));
 }
 
 constexpr COLORREF kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255),
@@ -219,12 +206,8 @@ TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestr
         // The one colour it paints its 32 x 32 square in, nothing else touched; kNone when it paints nothing.
         DibCanvas canvas(48, 48, kNone);
         icon.Draw(canvas.Dc(), 8, 8, 32, 32);
-        const std::vector<COLORREF> square = canvas.Pixels({8, 8, 40, 40});
-        const bool even = std::count(square.begin(), square.end(), square[0]) == 32 * 32
-            && canvas.CountPixels(kNone) == 48 * 48 - (square[0] == kNone ? 0 : 32 * 32);
-        EXPECT_EQ(even ? square[0] : CLR_INVALID, colour) << spec;
+        EXPECT_EQ(canvas.Pixels({8, 8, 40, 40}), std::vector<COLORREF>(32 * 32, colour)) << spec;
+        EXPECT_EQ(canvas.CountPixels(colour), colour == kNone ? 48 * 48 : 32 * 32) << spec;
         EXPECT_TRUE(icon.Icon() == blue || !DestroyIcon(blue)) << spec; // destroyed when replaced or let go
     }
 }
-
-} // namespace
