@@ -94,18 +94,17 @@ TEST(UninstallerLaunch, StartsTheProgramFoundForTheCommandThroughTheConsentPromp
     const std::wstring system = _wgetenv(L"SystemRoot") + std::wstring(L"\\system32\\");
     constexpr DWORD kElevate = 740; // ERROR_ELEVATION_REQUIRED
     constexpr LaunchResult kStarted = LaunchResult::Started, kFailed = LaunchResult::Failed;
-    // A command, how process creation and the shell fail, the result, and what was asked for: the shell's request
-    // if it came to that, else process creation's command line. Unquoted, the program is the first prefix naming one,
-    // ".exe" added where it has none; a bare name's is found in the system folder or PATH's absolute folders only.
+    // A command, how process creation and the shell fail, the result, and what was asked for: the shell's request if
+    // elevation took it there, else process creation's command line. Unquoted, the program is the first prefix naming
+    // one, ".exe" added where it has none; a bare name's is found in the system folder or PATH's absolute folders only.
     const std::tuple<std::wstring, DWORD, DWORD, LaunchResult, std::wstring> cases[] = {
         {L"\"C:\\V g\\u.exe\"  /S  /D=\"a b\"", kElevate, 0, kStarted, L"runas C:\\V g\\u.exe|/S  /D=\"a b\""},
         {L"%FG_ROOT%\\u.exe /S", kElevate, 0, kStarted, L"runas C:\\V\\u.exe|/S"},
         {L"MsiExec.exe /X{6A1C}", kElevate, 0, kStarted, L"runas " + system + L"MsiExec.exe|/X{6A1C}"},
         {folder / L"a b /x", kElevate, 0, kStarted, L"runas " + folder / L"a.exe|b /x"},
         {L"\"C:\\u.exe\"/S", kElevate, ERROR_FILE_NOT_FOUND, kFailed, L"runas C:\\u.exe|/S"},
-        {L"\"C:\\u.exe\"", kElevate, ERROR_CANCELLED, LaunchResult::Declined, L"runas C:\\u.exe|"}, // the user said no
-        {L"", kElevate, 0, kFailed, L""},
-        {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L"\"C:\\u.exe\""}, // other failures: no shell
+        {L"\"C:\\u.exe\"", kElevate, ERROR_CANCELLED, LaunchResult::Declined, L"runas C:\\u.exe|"},
+        {L"", kElevate, 0, kFailed, L""}, {L"\"C:\\u.exe\"", ERROR_CANCELLED, 0, kFailed, L"\"C:\\u.exe\""},
         {L"fg-planted.exe /x", 0, 0, kStarted, planted + L" /x"}, {L"fg-planted", 0, 0, kStarted, planted},
         {L"\"fg-planted.exe\" /x", 0, 0, kStarted, planted + L" /x"},
         {L"MsiExec.exe /X{6A1C}", 0, 0, kStarted, L"\"" + system + L"MsiExec.exe\" /X{6A1C}"},
@@ -183,16 +182,15 @@ TEST(EntryIcon, LoadsByPositionIdentifierOrIconFileExpandedWhereStoredSoAndDestr
     const ScratchFolder scratch(L"fg-icon");
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS", folder.c_str()));
     ASSERT_TRUE(SetEnvironmentVariableW(L"FG_ICONS_LONG", std::wstring(300, L'a').c_str()));
-    // A spec, whether it is stored as expandable, and the icon held after loading it over a blue one.
+    // A spec, whether stored as expandable, and the icon held after loading it over a blue one; a path expanded
+    // too long, a spec that does not parse and -1 (the number of icons, not group 1) load none.
     std::vector<std::tuple<std::wstring, bool, COLORREF>> cases = {{sample, false, kGreen},
         {sample + L",1", false, kRed}, {sample + L",2", false, kBlue}, {L"'" + sample + L"', -5", false, kRed},
         {L"\"" + sample + L"\",-7", false, kBlue}, {folder + L"\\sample_blue.ico", false, kBlue},
         {L"%FG_ICONS%\\sample_blue.ico", true, kBlue}, {L"%FG_ICONS%\\sample_blue.ico", false, kNone},
-        {L"%FG_ICONS_LONG%\\sample_blue.ico", true, kNone}, // longer than a path can be
-        {std::wstring(300, L'a'), false, kBlue},            // does not parse
+        {L"%FG_ICONS_LONG%\\sample_blue.ico", true, kNone}, {std::wstring(300, L'a'), false, kBlue},
         {sample + L",3", false, kNone}, {sample + L",-6", false, kNone}, {L"", false, kNone},
-        {StubUninstallerPath(), false, kNone},
-        {sample + L",-1", false, kNone}}; // -1 would ask for the number of icons, which is no icon, not for group 1
+        {StubUninstallerPath(), false, kNone}, {sample + L",-1", false, kNone}};
     for (const std::string& bytes : {ico, tooMany, ico.substr(0, 14), pastTheEnd, noImage, std::string("text\r\n")}) {
         cases.emplace_back(scratch / (std::to_wstring(cases.size()) + L".ico"), false, bytes == ico ? kRed : kNone);
         std::ofstream(std::filesystem::path(std::get<0>(cases.back())), std::ios::binary) << bytes;
