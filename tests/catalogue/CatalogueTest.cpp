@@ -57,7 +57,7 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRulesInNameOrderOnce
     EXPECT_EQ(listed(list), FromUtf8(ReadModuleFile(L"target_listing.txt")));
 }
 
-TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEveryOtherStartsAsStored)
+TEST(UninstallerLaunch, StartsTheInstallersRemovalOrTheStoredCommandDetachedElevatedWhereNeededLeavingNoHandle)
 {
     // Where the key has WindowsInstaller = 1, the system folder's Installer by its full path removes the product
     // whose code follows the stored command in the listing; every other command starts as stored.
@@ -71,10 +71,6 @@ TEST(UninstallCommand, AWindowsInstallerMaintenanceCommandBecomesItsRemovalAndEv
         entry.WindowsInstaller = false;
         EXPECT_EQ(UninstallCommand(entry), stored);
     }
-}
-
-TEST(UninstallerLaunch, StartsTheProgramFoundForTheCommandThroughTheConsentPromptWhereItNeedsElevationKeepingNoHandle)
-{
     // One name in this program's folder, the current folder and an absolute folder of PATH, behind relative ones.
     const ScratchFolder folder(L"fg-launch"), current(L"fg-current"), onPath(L"fg-path");
     const std::wstring name = L"fg-planted.exe", ours = ModuleDirectory() + L"\\" + name;
@@ -127,10 +123,6 @@ TEST(UninstallerLaunch, StartsTheProgramFoundForTheCommandThroughTheConsentPromp
     EXPECT_EQ(StartUninstaller(L"\"C:\\u.exe\" /S", false, false, process, FakeStarter(740, 0, shellProcess)),
         LaunchResult::Started);
     EXPECT_EQ(process.Get(), shellProcess);
-}
-
-TEST(UninstallerLaunch, StartsTheCommandAsWrittenOrExpandedDetachedAndInheritingNoHandle)
-{
     // The stubs wait for this event, and look for this inheritable section through its handle's value.
     StubRuns runs;
     const std::wstring hold = L"FarrowgateLaunchHold" + std::to_wstring(GetCurrentProcessId());
