@@ -87,8 +87,7 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
 {
     registry_.AddProduct(kMachine, L"b", L"velmo Beta", L"b.exe");
     registry_.AddProduct(kMachine, L"a", L"quellmar Alpha", L"a.exe");
-    // Nothing at all in the user's root: no key to watch there, so every refresh scans. Escape leaves the dialog
-    // open, Enter ends it.
+    // Nothing in the user's root, no key to watch: every refresh scans. Escape leaves the dialog open, Enter ends it.
     EXPECT_EQ(IDOK, Open([](HWND dialog) {
         EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog));
         PostMessageW(List(dialog), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -107,16 +106,14 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
         // The one refresh timer: 3000 ms on the dialog, its ticks as WM_TIMER (beside this test's own).
         EXPECT_EQ(g_timers, (decltype(g_timers){{nullptr, 0, 20, true}, {dialog, 1002, 3000, false}}));
         EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog)); // filled before the first tick
-        EXPECT_EQ(List(dialog), GetFocus());
-        EXPECT_EQ(GetDlgCtrlID(List(dialog)), 0);
+        EXPECT_EQ(std::pair(GetFocus(), GetDlgCtrlID(List(dialog))), std::pair(List(dialog), 0)); // focused, no id
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
         RECT placeholder = {}, list = {}, suggested = {30, 20, 750, 580}, taken = {};
         GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
         GetWindowRect(List(dialog), &list);
         EXPECT_TRUE(EqualRect(&placeholder, &list));
         EXPECT_EQ(0, ScansOfARefresh(dialog));
-        // A new icon is no new product: scanned, but nothing rebuilt or repainted. A command that now expands runs
-        // differently, and so does a new one under the same name: rebuilt.
+        // A new icon is scanned, nothing rebuilt or repainted; a command that now expands, or a new one, is rebuilt.
         for (const auto& [value, text, type] :
             {std::tuple{L"DisplayIcon", L"notepad.exe", REG_SZ}, {L"UninstallString", L"a.exe", REG_EXPAND_SZ},
                 {L"UninstallString", L"C:\\fg\\new.exe", REG_EXPAND_SZ}}) {

@@ -38,8 +38,7 @@ TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRulesInNameOrderOnce
         return listed;
     };
     ScratchRegistry registry;
-    // Forty keys in each root named alike but for ASCII case, between others; scanned k10, k11, ... in turn, and
-    // machine k10 listed.
+    // Forty keys a root named alike but for ASCII case, among others, scanned k10, k11, ... in turn: machine k10 wins.
     for (int i = 0; i < 40; ++i) {
         const std::wstring key = L"k" + std::to_wstring(10 + i);
         registry.AddProduct(false, key, i % 2 ? L"VELMO SAME" : L"velmo same", L"user " + key);
