@@ -9,8 +9,6 @@
 
 #include <functional>
 
-namespace {
-
 using Names = std::vector<std::wstring>;
 constexpr bool kMachine = true, kUser = false;
 
@@ -89,8 +87,7 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
 {
     registry_.AddProduct(kMachine, L"b", L"velmo Beta", L"b.exe");
     registry_.AddProduct(kMachine, L"a", L"quellmar Alpha", L"a.exe");
-    // Nothing at all in the user's root: no key to watch there, so every refresh scans. Escape leaves the dialog
-    // open, Enter ends it.
+    // Nothing in the user's root, no key to watch: every refresh scans. Escape leaves the dialog open, Enter ends it.
     EXPECT_EQ(IDOK, Open([](HWND dialog) {
         EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog));
         PostMessageW(List(dialog), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -109,27 +106,23 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
         // The one refresh timer: 3000 ms on the dialog, its ticks as WM_TIMER (beside this test's own).
         EXPECT_EQ(g_timers, (decltype(g_timers){{nullptr, 0, 20, true}, {dialog, 1002, 3000, false}}));
         EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog)); // filled before the first tick
-        EXPECT_EQ(List(dialog), GetFocus());
-        EXPECT_EQ(GetDlgCtrlID(List(dialog)), 0);
+        EXPECT_EQ(std::pair(GetFocus(), GetDlgCtrlID(List(dialog))), std::pair(List(dialog), 0)); // focused, no id
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
-        RECT placeholder = {}, list = {};
+        RECT placeholder = {}, list = {}, suggested = {30, 20, 750, 580}, taken = {};
         GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
         GetWindowRect(List(dialog), &list);
         EXPECT_TRUE(EqualRect(&placeholder, &list));
         EXPECT_EQ(0, ScansOfARefresh(dialog));
-        // A new icon is no new product: scanned, but nothing rebuilt or repainted. A command that now expands runs
-        // differently: rebuilt.
-        ValidateRect(List(dialog), nullptr);
-        registry_.Write(kMachine, L"a", L"DisplayIcon", L"notepad.exe");
-        EXPECT_EQ(1, ScansOfARefresh(dialog));
-        EXPECT_FALSE(GetUpdateRect(List(dialog), nullptr, FALSE));
-        registry_.Write(kMachine, L"a", L"UninstallString", L"a.exe", REG_EXPAND_SZ);
-        EXPECT_EQ(1, ScansOfARefresh(dialog));
-        EXPECT_TRUE(GetUpdateRect(List(dialog), nullptr, FALSE));
-        // A new command under the same name is rebuilt too: "卸载" starts the new one, and nothing else does: other
-        // notifications, commands, senders or keys.
-        registry_.Write(kMachine, L"a", L"UninstallString", L"C:\\fg\\new.exe", REG_EXPAND_SZ);
-        EXPECT_EQ(1, ScansOfARefresh(dialog));
+        // A new icon is scanned, nothing rebuilt or repainted; a command that now expands, or a new one, is rebuilt.
+        for (const auto& [value, text, type] :
+            {std::tuple{L"DisplayIcon", L"notepad.exe", REG_SZ}, {L"UninstallString", L"a.exe", REG_EXPAND_SZ},
+                {L"UninstallString", L"C:\\fg\\new.exe", REG_EXPAND_SZ}}) {
+            ValidateRect(List(dialog), nullptr);
+            registry_.Write(kMachine, L"a", value, text, type);
+            EXPECT_EQ(1, ScansOfARefresh(dialog));
+            EXPECT_EQ(type == REG_EXPAND_SZ, GetUpdateRect(List(dialog), nullptr, FALSE) != FALSE) << text;
+        }
+        // "卸载" starts the new command, and nothing else does: other notifications, commands, senders or keys.
         SendListNotify(dialog, List(dialog), NM_DBLCLK, 1);
         SendListNotify(dialog, List(dialog), LN_COMMAND, 1, IDC_ROW_UNINSTALL + 1);
         SendListNotify(dialog, GetDlgItem(dialog, IDC_EXIT), LN_COMMAND, 1);
@@ -142,7 +135,6 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
         // Moved to a display of another scale, it takes the suggested rectangle and the list keeps its selection.
         SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
         SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
-        RECT suggested = {30, 20, 750, 580}, taken = {};
         SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
         GetWindowRect(dialog, &taken);
         EXPECT_TRUE(EqualRect(&taken, &suggested));
@@ -153,11 +145,11 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
         registry_.DeleteProduct(kMachine, L"a");
         registry_.DeleteProduct(kMachine, L"b");
         registry_.DeleteProduct(kUser, L"c");
-        SendMessageW(dialog, WM_TIMER, kRefreshTimerId + 1, 0);
-        Pump();
-        SendMessageW(dialog, WM_TIMER, kRefreshTimerId, 0);
-        EXPECT_EQ(3u, ShownNames(dialog).size());
-        Pump();
+        for (const UINT_PTR id : {kRefreshTimerId + 1, kRefreshTimerId}) {
+            SendMessageW(dialog, WM_TIMER, id, 0);
+            EXPECT_EQ(3u, ShownNames(dialog).size());
+            Pump();
+        }
         EXPECT_TRUE(ShownNames(dialog).empty());
         const std::wstring missing = L"C:\\Program Files\\Gone\\uninst.exe /S";
         const Names error = {L"错误: 没有找到卸载程序"};
@@ -179,5 +171,3 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
         SendDlgItemMessageW(dialog, IDC_EXIT, BM_CLICK, 0, 0);
     }));
 }
-
-} // namespace

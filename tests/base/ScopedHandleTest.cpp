@@ -4,7 +4,6 @@
 
 #include <vector>
 
-// Kernel handles recorded instead of closed.
 struct RecordingTraits : KernelHandleTraits {
     static void Close(HANDLE handle) { closed.push_back(handle); }
     static inline std::vector<HANDLE> closed;
