@@ -79,11 +79,28 @@ protected:
     POINT origin = {}; // of the client area on the screen
 };
 
-TEST_F(ListTest, LinesPagesTheWheelAndTheDraggedThumbScrollTheRowsWithinTheirHeight)
+TEST_F(ListTest, KeysWalkTheShownRowsAndKeysLinesPagesTheWheelAndTheThumbScrollThemWithinTheirHeight)
 {
-    AddRows(10);                                 // 500 pixels in a page of 200: the last position is 301
+    SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 222, SWP_NOMOVE | SWP_NOZORDER); // 4.4 rows
+    AddRows(11, {3}); // ten shown, 500 pixels: in a page of 200 the last position is 301
+    // Key, then the row selected (0: none) and the scroll position; 0 for a key: the list 4 rows high from then on,
+    // so that a page from a row's top lands on another row's top.
+    const std::tuple<WPARAM, int, int> keys[] = {{VK_SPACE, 0, 0}, {VK_UP, 0, 0}, {VK_DOWN, 1, 0}, {VK_UP, 1, 0},
+        {VK_DOWN, 2, 0}, {VK_DOWN, 4, 0}, {VK_DOWN, 5, 0}, {VK_DOWN, 6, 30}, {VK_UP, 5, 30}, {VK_NEXT, 9, 180},
+        {VK_NEXT, 11, 280}, {VK_DOWN, 11, 280}, {VK_PRIOR, 6, 200}, {VK_PRIOR, 1, 0}, {VK_PRIOR, 1, 0}, {0, 1, 0},
+        {VK_DOWN, 2, 0}, {VK_NEXT, 7, 100}, {VK_PRIOR, 2, 50}, {VK_UP, 1, 0}};
+    int selected = 0;
+    for (const auto& [key, row, position] : keys) {
+        if (key == 0) {
+            SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 202, SWP_NOMOVE | SWP_NOZORDER);
+            continue;
+        }
+        const Notes told = row == std::exchange(selected, row) ? Notes{} : Notes{{LN_SELCHANGED, row, 0}};
+        EXPECT_EQ(Play({{WM_KEYDOWN, key}}), told) << key;
+        EXPECT_EQ(std::make_tuple(list.SelectedRow(), Position()), std::make_tuple(Row(row), position)) << key;
+    }
     const auto expectAt = [this](int position) { // the bar's position and where the rows are
-        EXPECT_EQ(std::make_tuple(Position(), Row(1)->Rect().top, Row(10)->Rect().top, list.Host().OriginY()),
+        EXPECT_EQ(std::make_tuple(Position(), Row(1)->Rect().top, Row(11)->Rect().top, list.Host().OriginY()),
             std::make_tuple(position, -position, 450 - position, -position));
     };
     const std::tuple<UINT, int, int> steps[] = {{WM_VSCROLL, SB_LINEDOWN, 10}, {WM_VSCROLL, SB_LINEUP, 0},
@@ -113,8 +130,30 @@ TEST_F(ListTest, LinesPagesTheWheelAndTheDraggedThumbScrollTheRowsWithinTheirHei
     expectAt(Position());
 }
 
-TEST_F(ListTest, APressSelectsAndBringsTheRowIntoViewAReleaseReportsTheClickAndOffTheRowsTheKeyIsZero)
+TEST_F(ListTest, PressesSelectReleasesClickOffTheRowsOnKeyZeroAndTheParentMayEmptyOrRebuildTheListMeanwhile)
 {
+    AddRows(4);
+    // A command rebuilds the list, as the main window's refresh does; selecting row 2 empties it.
+    onNote = [this](UINT code, int key) {
+        if (code == LN_COMMAND || (code == LN_SELCHANGED && key == 2)) {
+            list.DeleteAll();
+            AddRows(code == LN_COMMAND ? 2 : 0);
+        }
+    };
+    Play({{WM_LBUTTONDOWN, 0, 20, 20}});
+    ClickAt({origin.x + 305, origin.y + 120}); // row 3's 卸载, hovered first
+    Pump();
+    EXPECT_EQ(Play({}), (Notes{{LN_COMMAND, 3, 105}, {LN_SELCHANGED, 0, 0}}));
+    EXPECT_EQ(std::make_tuple(BuriedCount(), list.Body()->RowCount(), list.HotRow(), list.Host().HoverElement(),
+                  GetCapture()),
+        std::make_tuple(4u, 2, nullptr, nullptr, nullptr));
+    // Space on the selected row's button, then a press on row 2, then what a session goes on doing.
+    EXPECT_EQ(Play({{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}, {WM_LBUTTONDOWN, 0, 20, 60}}),
+        (Notes{{LN_SELCHANGED, 1, 0}, {LN_COMMAND, 1, 105}, {LN_SELCHANGED, 0, 0}, {LN_SELCHANGED, 2, 0},
+            {LN_SELCHANGED, 0, 0}}));
+    Play({{WM_MOUSEMOVE, 0, 300, 125}, {WM_MOUSELEAVE}, {WM_KEYDOWN, VK_DOWN}});
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    onNote = [](UINT, int) {};
     AddRows(11, {1});                             // hidden, and so never hit, where row 2 is
     ClickAt({origin.x + 300, origin.y + 125}, 2); // row 4's 卸载
     ClickAt({origin.x + 20, origin.y + 125}, 2);
@@ -142,53 +181,6 @@ TEST_F(ListTest, APressSelectsAndBringsTheRowIntoViewAReleaseReportsTheClickAndO
     // A press above the list is on no row, however many lie below.
     AddRows(1320);
     EXPECT_EQ(Play({{WM_LBUTTONDOWN, 0, 20, -5}, {WM_RBUTTONDOWN, 0, 20, -5}}), Notes{});
-}
-
-TEST_F(ListTest, ArrowAndPageKeysWalkTheShownRowsToTheEndsAndBringTheSelectedOneWhollyIntoView)
-{
-    SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 222, SWP_NOMOVE | SWP_NOZORDER); // 4.4 rows
-    AddRows(11, {3});
-    // Key, then the row selected (0: none) and the scroll position; 0 for a key: the list 4 rows high from then on,
-    // so that a page from a row's top lands on another row's top.
-    const std::tuple<WPARAM, int, int> steps[] = {{VK_SPACE, 0, 0}, {VK_UP, 0, 0}, {VK_DOWN, 1, 0}, {VK_UP, 1, 0},
-        {VK_DOWN, 2, 0}, {VK_DOWN, 4, 0}, {VK_DOWN, 5, 0}, {VK_DOWN, 6, 30}, {VK_UP, 5, 30}, {VK_NEXT, 9, 180},
-        {VK_NEXT, 11, 280}, {VK_DOWN, 11, 280}, {VK_PRIOR, 6, 200}, {VK_PRIOR, 1, 0}, {VK_PRIOR, 1, 0}, {0, 1, 0},
-        {VK_DOWN, 2, 0}, {VK_NEXT, 7, 100}, {VK_PRIOR, 2, 50}};
-    int selected = 0;
-    for (const auto& [key, row, position] : steps) {
-        if (key == 0) {
-            SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 202, SWP_NOMOVE | SWP_NOZORDER);
-            continue;
-        }
-        const Notes told = row == std::exchange(selected, row) ? Notes{} : Notes{{LN_SELCHANGED, row, 0}};
-        EXPECT_EQ(Play({{WM_KEYDOWN, key}}), told) << key;
-        EXPECT_EQ(std::make_tuple(list.SelectedRow(), Position()), std::make_tuple(Row(row), position)) << key;
-    }
-}
-
-TEST_F(ListTest, TheParentEmptyingOrRebuildingTheListFromANotificationTouchesNoDeletedRow)
-{
-    AddRows(4);
-    // A command rebuilds the list, as the main window's refresh does; selecting row 2 empties it.
-    onNote = [this](UINT code, int key) {
-        if (code == LN_COMMAND || (code == LN_SELCHANGED && key == 2)) {
-            list.DeleteAll();
-            AddRows(code == LN_COMMAND ? 2 : 0);
-        }
-    };
-    Play({{WM_LBUTTONDOWN, 0, 20, 20}});
-    ClickAt({origin.x + 305, origin.y + 120}); // row 3's 卸载, hovered first
-    Pump();
-    EXPECT_EQ(Play({}), (Notes{{LN_COMMAND, 3, 105}, {LN_SELCHANGED, 0, 0}}));
-    EXPECT_EQ(std::make_tuple(BuriedCount(), list.Body()->RowCount(), list.HotRow(), list.Host().HoverElement(),
-                  GetCapture()),
-        std::make_tuple(4u, 2, nullptr, nullptr, nullptr));
-    // Space on the selected row's button, then a press on row 2, then what a session goes on doing.
-    EXPECT_EQ(Play({{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}, {WM_LBUTTONDOWN, 0, 20, 60}}),
-        (Notes{{LN_SELCHANGED, 1, 0}, {LN_COMMAND, 1, 105}, {LN_SELCHANGED, 0, 0}, {LN_SELCHANGED, 2, 0},
-            {LN_SELCHANGED, 0, 0}}));
-    Play({{WM_MOUSEMOVE, 0, 300, 125}, {WM_MOUSELEAVE}, {WM_KEYDOWN, VK_DOWN}});
-    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 // What painting creates and selects, seen where the list hands it to the platform: the objects created, and per
