@@ -83,7 +83,7 @@ void ScratchRegistry::Import(const std::wstring& fileName) const
     const ScratchFolder folder(L"fg-import");
     std::ofstream(std::filesystem::path(folder / fileName), std::ios::binary)
         .write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * sizeof(wchar_t)));
-    Check(RunProgram(L"reg.exe import \"" + (folder / fileName) + L"\"").exitCode);
+    Check(RunProgram(L"reg.exe import \"" + (folder / fileName) + L"\"").first);
 }
 
 void UseScratchRegistry(const std::wstring& path)

@@ -22,23 +22,19 @@
 #include <fstream>
 #include <string>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int wmain(int argc, wchar_t** argv)
 {
-    const int argc = __argc;
-    wchar_t** const argv = __wargv;
     if (argc < 2) {
         return 2;
     }
     std::wstring record = GetCommandLineW();
-    const size_t handover = record.find(L" --handover ");
-    if (handover != std::wstring::npos) {
-        record.erase(handover, wcslen(L" --handover"));
+    if (const size_t handover = record.find(L" --handover "); handover != std::wstring::npos) {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        const BOOL started =
-            CreateProcessW(nullptr, record.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-        const ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+        PROCESS_INFORMATION copy = {};
+        const BOOL started = CreateProcessW(nullptr, record.erase(handover, wcslen(L" --handover")).data(), nullptr,
+            nullptr, FALSE, 0, nullptr, nullptr, &startup, &copy);
+        const ScopedKernelHandle process(copy.hProcess), thread(copy.hThread);
         return started ? 0 : 5;
     }
     int exitCode = 0;
