@@ -1,7 +1,6 @@
 // farrowgate-cli as deployment engines run it: its own process, its output redirected, its exit code read. A scratch
-// registry holds for one process, and the products must come from the test's scratch keys alone, so for them this
-// program, started with kAsCli, stands in for farrowgate-cli.exe and runs the code its wmain runs. The real
-// farrowgate-cli.exe answers its usage and its arguments, which read no registry.
+// registry holds for one process, so for the products this program, started with kAsCli, stands in for the real
+// farrowgate-cli.exe, which answers its usage and its arguments, and runs the code its wmain runs.
 #include "catalogue/ProductMatch.h"
 #include "catalogue/UninstallerLaunch.h"
 #include "cli/FarrowgateCli.h"
@@ -90,19 +89,20 @@ TEST(FarrowgateCli, RemovalWaitsForEachUninstallerScansAgainAndExitsWithTheWorst
     // with these options, record their tags. L's hands over to a copy of itself, which removes the product after the
     // one started ended.
     StubRuns runs;
-    const auto addStubs = [&](const std::vector<std::pair<std::wstring, std::wstring>>& stubs) {
-        for (const auto& [tag, options] : stubs) {
+    const auto addStubs = [&](const Texts& stubs) { // each the tag, then the stub's options
+        for (const std::wstring& stub : stubs) {
+            const std::wstring tag = stub.substr(0, stub.find(L' '));
             registry.AddProduct(true, tag, L"Velmo " + tag.substr(0, 1),
-                runs.ExpandableCommand(L"tag:" + tag + L" --registry " + registry.Path() + L" " + options),
+                runs.ExpandableCommand(L"tag:" + tag + L" --registry " + registry.Path() + stub.substr(tag.size())),
                 REG_EXPAND_SZ);
         }
     };
-    addStubs({{L"A", L"--remove HKLM A"}, {L"B", L"--exit 3010 --remove HKLM B"},
-        {L"C", L"--exit 1641 --remove HKLM C"}, {L"J1", L"--remove HKLM J1"}, {L"J2", L"--remove HKLM J2"},
-        {L"K1", L"--remove HKLM K1 --remove HKLM K2"}, {L"K2", L""}, {L"L", L"--handover --remove HKLM L"}});
+    addStubs({L"A --remove HKLM A", L"B --exit 3010 --remove HKLM B", L"C --exit 1641 --remove HKLM C",
+        L"J1 --remove HKLM J1", L"J2 --remove HKLM J2", L"K1 --remove HKLM K1 --remove HKLM K2", L"K2",
+        L"L --handover --remove HKLM L"});
     EXPECT_EQ(Cli(L"uninstall --all", &registry), ProgramRun(3010, Golden(L"uninstall_removed.txt")));
     EXPECT_EQ(runs.TakeTags(0), (Texts{L"A", L"B", L"C", L"J1", L"J2", L"K1", L"L"}));
-    addStubs({{L"E", L"--exit 3010"}, {L"F", L"--exit 1603 --remove HKLM F"}, {L"G", L""}});
+    addStubs({L"E --exit 3010", L"F --exit 1603 --remove HKLM F", L"G"});
     registry.AddProduct(true, L"H", L"Velmo H", L"C:\\fg-missing.exe");
     EXPECT_EQ(Cli(L"uninstall --all --timeout 5", &registry),
         ProgramRun(2,

@@ -46,8 +46,7 @@ ScratchRegistry::~ScratchRegistry()
 
 void ScratchRegistry::CreateUninstallParent(bool machine)
 {
-    const std::wstring path = kUninstallKeyPath;
-    CreateKey(Root(machine), path.substr(0, path.rfind(L'\\')));
+    CreateKey(Root(machine), std::filesystem::path(kUninstallKeyPath).parent_path());
 }
 
 void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)

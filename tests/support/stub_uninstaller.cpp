@@ -1,9 +1,5 @@
-// Stands in for a product's uninstaller and records how it was started. A window program, so that starting it shows
-// nothing on the screen.
-//
-//   stub_uninstaller.exe [ARGUMENTS ...] RECORD_FOLDER
-//
-// Any arguments may come before the folder; these also act:
+// Stands in for a product's uninstaller and records how it was started; a window program, so starting it shows
+// nothing. stub_uninstaller.exe [ARGUMENTS ...] RECORD_FOLDER takes any arguments before the folder; these also act:
 //   --hold EVENT            first waits (30 s at most) for the named event
 //   --check-handle N        records whether the handle value N is, here, the test's section holding "inherited"
 //   --registry PATH         acts on the test's scratch registry at PATH (given before --remove)
