@@ -46,8 +46,7 @@ ScratchRegistry::~ScratchRegistry()
 
 void ScratchRegistry::CreateUninstallParent(bool machine)
 {
-    const std::wstring path = kUninstallKeyPath;
-    CreateKey(Root(machine), path.substr(0, path.rfind(L'\\')));
+    CreateKey(Root(machine), std::filesystem::path(kUninstallKeyPath).parent_path());
 }
 
 void ScratchRegistry::DeleteProduct(bool machine, const std::wstring& keyName)
@@ -83,7 +82,7 @@ void ScratchRegistry::Import(const std::wstring& fileName) const
     const ScratchFolder folder(L"fg-import");
     std::ofstream(std::filesystem::path(folder / fileName), std::ios::binary)
         .write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * sizeof(wchar_t)));
-    Check(RunProgram(L"reg.exe import \"" + (folder / fileName) + L"\"").exitCode);
+    Check(RunProgram(L"reg.exe import \"" + (folder / fileName) + L"\"").first);
 }
 
 void UseScratchRegistry(const std::wstring& path)

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -23,9 +24,9 @@ std::string ReadModuleFile(const std::wstring& name)
 
 std::wstring FromUtf8(const std::string& bytes)
 {
-    const int size = static_cast<int>(bytes.size());
-    std::wstring text(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), static_cast<int>(text.size()));
+    std::wstring text(bytes.size(), L'\0'); // never more UTF-16 units than bytes
+    text.resize(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+        text.data(), static_cast<int>(text.size())));
     return bytes.empty() || !text.empty() ? text : L"(not UTF-8)";
 }
 
@@ -65,11 +66,10 @@ ProgramRun RunProgram(const std::wstring& commandLine)
         &child);
     const ScopedKernelHandle process(child.hProcess), thread(child.hThread);
     WaitForSingleObject(process.Get(), INFINITE);
-    ProgramRun run;
-    GetExitCodeProcess(process.Get(), &run.exitCode);
-    run.output.resize(GetFileSize(file.Get(), nullptr));
-    DWORD got = 0;
-    SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN);
-    ReadFile(file.Get(), run.output.data(), static_cast<DWORD>(run.output.size()), &got, nullptr);
-    return run;
+    DWORD exitCode = ERROR_PROCESS_ABORTED;
+    GetExitCodeProcess(process.Get(), &exitCode);
+    std::string output(GetFileSize(file.Get(), nullptr), '\0');
+    OVERLAPPED start = {}; // read from the file's beginning
+    ReadFile(file.Get(), output.data(), static_cast<DWORD>(output.size()), nullptr, &start);
+    return {exitCode, std::regex_replace(FromUtf8(output), std::wregex(L"\r\n"), L"\n")};
 }

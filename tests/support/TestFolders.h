@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 // The folder the test program runs from, without a trailing backslash: the build puts the files and helper
 // programs the tests use next to it.
@@ -29,9 +30,7 @@ private:
     std::wstring path_;
 };
 
-// A program run to its end: its exit code, and its standard output and error together as written.
-struct ProgramRun {
-    DWORD exitCode = ERROR_PROCESS_ABORTED;
-    std::string output;
-};
+// A program run to its end: its exit code, and its standard output and error together as UTF-8 text, its line ends
+// read as "\n".
+using ProgramRun = std::pair<DWORD, std::wstring>;
 ProgramRun RunProgram(const std::wstring& commandLine);

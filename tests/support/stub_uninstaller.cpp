@@ -1,9 +1,5 @@
-// Stands in for a product's uninstaller and records how it was started. A window program, so that starting it shows
-// nothing on the screen.
-//
-//   stub_uninstaller.exe [ARGUMENTS ...] RECORD_FOLDER
-//
-// Any arguments may come before the folder; these also act:
+// Stands in for a product's uninstaller and records how it was started; a window program, so starting it shows
+// nothing. stub_uninstaller.exe [ARGUMENTS ...] RECORD_FOLDER takes any arguments before the folder; these also act:
 //   --hold EVENT            first waits (30 s at most) for the named event
 //   --check-handle N        records whether the handle value N is, here, the test's section holding "inherited"
 //   --registry PATH         acts on the test's scratch registry at PATH (given before --remove)
@@ -22,23 +18,19 @@
 #include <fstream>
 #include <string>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int wmain(int argc, wchar_t** argv)
 {
-    const int argc = __argc;
-    wchar_t** const argv = __wargv;
     if (argc < 2) {
         return 2;
     }
     std::wstring record = GetCommandLineW();
-    const size_t handover = record.find(L" --handover ");
-    if (handover != std::wstring::npos) {
-        record.erase(handover, wcslen(L" --handover"));
+    if (const size_t handover = record.find(L" --handover "); handover != std::wstring::npos) {
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        const BOOL started =
-            CreateProcessW(nullptr, record.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-        const ScopedKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+        PROCESS_INFORMATION copy = {};
+        const BOOL started = CreateProcessW(nullptr, record.erase(handover, wcslen(L" --handover")).data(), nullptr,
+            nullptr, FALSE, 0, nullptr, nullptr, &startup, &copy);
+        const ScopedKernelHandle process(copy.hProcess), thread(copy.hThread);
         return started ? 0 : 5;
     }
     int exitCode = 0;
