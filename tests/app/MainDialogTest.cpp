@@ -13,10 +13,9 @@ using Names = std::vector<std::wstring>;
 constexpr bool kMachine = true, kUser = false;
 
 std::function<void()> g_onTick;
-// The timers asked for: window, identifier, period and whether a callback came with it.
-std::vector<std::tuple<HWND, UINT_PTR, UINT, bool>> g_timers;
+std::vector<std::tuple<HWND, UINT_PTR, UINT, bool>> g_timers; // asked for: window, id, period, with a callback
 const ImportHook* g_setTimer = nullptr;
-Names g_boxes; // the message boxes the dialog showed, as "caption: text"
+std::vector<std::tuple<HWND, std::wstring, std::wstring, UINT>> g_boxes; // asked for: owner, caption, text, style
 int g_scans = 0;
 
 struct MainDialogTest : public ::testing::Test {
@@ -47,20 +46,25 @@ struct MainDialogTest : public ::testing::Test {
         g_timers.emplace_back(window, id, period, callback != nullptr);
         return g_setTimer->Original<decltype(&SetTimer)>()(window, id, period, callback);
     }
+    static int WINAPI RecordingMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style)
+    {
+        g_boxes.emplace_back(owner, caption, text, style);
+        return IDOK;
+    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { g_onTick(); }
 
     // Runs the main dialog modally, its scans counted, with the checks inside its modal loop once it shows and its
-    // refresh timer stopped; records and closes its message boxes. DoModal's result, 0 if the checks did not end it.
+    // refresh timer stopped; its message boxes recorded, not shown. DoModal's result, 0 if the checks did not end it.
     static INT_PTR Open(const std::function<void(HWND)>& checks)
     {
         MainDialog dialog(FakeStarter(), [](InstalledEntryList& list) {
             ++g_scans;
             CollectTargetProducts(list);
         });
+        const ImportHook boxes("user32.dll", "MessageBoxW", &RecordingMessageBox);
         enum { kWaiting, kChecking, kDone } stage = kWaiting;
         g_onTick = [&] {
-            const HWND window = dialog.Handle(), box = GetLastActivePopup(window);
-            wchar_t caption[64] = {}, text[64] = {};
+            const HWND window = dialog.Handle();
             if (stage == kWaiting && IsWindowVisible(window)) {
                 stage = kChecking;
                 EXPECT_TRUE(KillTimer(window, kRefreshTimerId)) << "the refresh timer was not running";
@@ -68,9 +72,6 @@ struct MainDialogTest : public ::testing::Test {
                 stage = kDone;
             } else if (stage == kDone) {
                 EndDialog(window, 0);
-            } else if (box != window && GetWindowTextW(box, caption, 64) && GetDlgItemTextW(box, 0xFFFF, text, 64)) {
-                g_boxes.push_back(std::wstring(caption) + L": " + text);
-                EndDialog(box, IDOK);
             }
         };
         const UINT_PTR timer = SetTimer(nullptr, 0, 20, &Tick);
@@ -96,8 +97,7 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
 
     registry_.CreateUninstallParent(kUser); // the user's Uninstall key is yet to come
     {
-        // Nothing to be told of changes with: every refresh scans.
-        const ImportHook noEvents("kernel32.dll", "CreateEventW", &NoEvent);
+        const ImportHook noEvents("kernel32.dll", "CreateEventW", &NoEvent); // no change events: every refresh scans
         Open([](HWND dialog) { EXPECT_EQ(2, ScansOfARefresh(dialog) + ScansOfARefresh(dialog)); });
     }
     const ImportHook timers("user32.dll", "SetTimer", &RecordingSetTimer);
@@ -107,11 +107,11 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
         EXPECT_EQ(g_timers, (decltype(g_timers){{nullptr, 0, 20, true}, {dialog, 1002, 3000, false}}));
         EXPECT_EQ((Names{L"quellmar Alpha", L"velmo Beta"}), ShownNames(dialog)); // filled before the first tick
         EXPECT_EQ(std::pair(GetFocus(), GetDlgCtrlID(List(dialog))), std::pair(List(dialog), 0)); // focused, no id
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER))); // the list stands in its place
         RECT placeholder = {}, list = {}, suggested = {30, 20, 750, 580}, taken = {};
         GetWindowRect(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER), &placeholder);
         GetWindowRect(List(dialog), &list);
-        EXPECT_TRUE(EqualRect(&placeholder, &list));
+        EXPECT_EQ(std::pair(IsWindowVisible(GetDlgItem(dialog, IDC_LIST_PLACEHOLDER)), EqualRect(&placeholder, &list)),
+            std::pair(FALSE, TRUE)); // the list stands in the hidden placeholder's place
         EXPECT_EQ(0, ScansOfARefresh(dialog));
         // A new icon is scanned, nothing rebuilt or repainted; a command that now expands, or a new one, is rebuilt.
         for (const auto& [value, text, type] :
@@ -137,10 +137,9 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
         SendMessageW(List(dialog), WM_KEYDOWN, VK_DOWN, 0);
         SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
         GetWindowRect(dialog, &taken);
-        EXPECT_TRUE(EqualRect(&taken, &suggested));
         const RECT row = Rows(dialog).FindByKey(3)->Rect();
-        EXPECT_EQ(row.bottom - row.top, 100);
-        EXPECT_EQ(Rows(dialog).SelectedRow(), Rows(dialog).FindByKey(2));
+        EXPECT_EQ(std::tuple(EqualRect(&taken, &suggested), row.bottom - row.top, Rows(dialog).SelectedRow()),
+            std::tuple(TRUE, 100L, Rows(dialog).FindByKey(2)));
         // Only the refresh timer asks for a refresh, which runs when the loop takes the request.
         registry_.DeleteProduct(kMachine, L"a");
         registry_.DeleteProduct(kMachine, L"b");
@@ -152,10 +151,10 @@ TEST_F(MainDialogTest, RefreshesOnItsTimerOnlyWhatChangedStartsARowsUninstallerA
         }
         EXPECT_TRUE(ShownNames(dialog).empty());
         const std::wstring missing = L"C:\\Program Files\\Gone\\uninst.exe /S";
-        const Names error = {L"错误: 没有找到卸载程序"};
+        const decltype(g_boxes) error = {{dialog, L"错误", L"没有找到卸载程序", MB_OK | MB_ICONEXCLAMATION}};
         // A row's command, how its start fails, the message boxes its "卸载" shows, and what starts. Only a row made
         // directly can have no command; a Windows Installer product's maintenance command starts as its removal.
-        const std::tuple<std::wstring, DWORD, DWORD, Names, Names> cases[] = {{L"", 0, 0, error, {}},
+        const std::tuple<std::wstring, DWORD, DWORD, decltype(g_boxes), Names> cases[] = {{L"", 0, 0, error, {}},
             {missing, ERROR_FILE_NOT_FOUND, 0, error, {missing}},
             {missing, 740, ERROR_CANCELLED, {}, {missing}}, // the user declined the consent prompt
             {L"MsiExec.exe /I{6A1C0B2E-3D4F-4A5B-8C9D-0E1F2A3B4C5D}", 0, 0, {},

@@ -18,8 +18,7 @@ TEST(ScopedHandle, ClosesEveryValidHandleExactlyOnceUnlessTaken)
         ScopedHandle<RecordingTraits> third(std::move(second));
         third.Reset(c); // closes a
         third.Reset(c); // the same handle: nothing to close
-        EXPECT_EQ(third.Take(), c);
-        EXPECT_FALSE(first || second || third || failed);
+        EXPECT_EQ((std::pair{third.Take(), bool(first || second || third || failed)}), std::pair(c, false));
         first.Reset(b);
     }
     EXPECT_EQ(RecordingTraits::closed, (std::vector<HANDLE>{b, a, b}));

@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <vector>
 
@@ -149,11 +148,11 @@ TEST(UninstallerLaunch, StartsTheInstallersRemovalOrTheStoredCommandDetachedElev
         &startup, &control));
     const ScopedKernelHandle controlProcess(control.hProcess), controlThread(control.hThread);
     SetEvent(event.Get());
-    const std::vector<std::wstring> taken = runs.Take(3);
-    const std::multiset<std::wstring> seen(taken.begin(), taken.end());
-    EXPECT_EQ(seen,
-        (std::multiset<std::wstring>{L"not inherited: " + command,
-            L"not inherited: " + program + L"expanded words" + arguments, L"inherited: " + command}));
+    std::vector<std::wstring> taken = runs.Take(3);
+    std::sort(taken.begin(), taken.end());
+    EXPECT_EQ(taken,
+        (std::vector<std::wstring>{L"inherited: " + command, L"not inherited: " + command,
+            L"not inherited: " + program + L"expanded words" + arguments}));
 }
 
 constexpr COLORREF kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255),
