@@ -1,14 +1,11 @@
-#include "base/ScopedHandle.h"
 #include "catalogue/EntryIcon.h"
 #include "catalogue/ProductMatch.h"
 #include "catalogue/UninstallCommand.h"
 #include "catalogue/UninstallScan.h"
-#include "catalogue/UninstallerLaunch.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/FakeStarts.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
-#include "tests/support/TestFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <vector>
 
 TEST(UninstallScan, ListsTheProductsOfBothRootsByTheRegistryRulesInNameOrderOnceEachTheMachinesFirstKeyWinning)
 {

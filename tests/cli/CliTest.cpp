@@ -2,13 +2,11 @@
 // registry holds for one process, so for the products this program, started with kAsCli, stands in for the real
 // farrowgate-cli.exe, which answers its usage and its arguments, and runs the code its wmain runs.
 #include "catalogue/ProductMatch.h"
-#include "catalogue/UninstallerLaunch.h"
 #include "cli/FarrowgateCli.h"
 #include "cli/ProductRemoval.h"
 #include "tests/support/FakeStarts.h"
 #include "tests/support/ScratchRegistry.h"
 #include "tests/support/StubRuns.h"
-#include "tests/support/TestFolders.h"
 
 #include <gtest/gtest.h>
 
