@@ -45,8 +45,7 @@ void ClickUninstall(const Accessible& list, LONG position, int clicks = 1)
 {
     const Accessible row = RowObject(list, position);
     LONG left = 0, top = 0, width = 0, height = 0;
-    ASSERT_NE(row.Get(), nullptr);
-    ASSERT_EQ(row.Get()->accLocation(&left, &top, &width, &height, Child(1)), S_OK);
+    ASSERT_TRUE(row && row.Get()->accLocation(&left, &top, &width, &height, Child(1)) == S_OK);
     ClickAt({left + width / 2, top + height / 2}, clicks);
 }
 
@@ -128,8 +127,7 @@ TEST_F(ProgramTest, ListsTheProductsUninstallsTheClickedRowsOwnAndInstallerProdu
     ClickAt({frame.right - GetSystemMetrics(SM_CXDLGFRAME) - GetSystemMetrics(SM_CXSIZE) / 2,
         frame.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSIZE) / 2});
     DWORD exitCode = STILL_ACTIVE;
-    EXPECT_TRUE(WaitUntil([&] { return GetExitCodeProcess(process_.Get(), &exitCode) && exitCode != STILL_ACTIVE; }));
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(WaitUntil([&] { return GetExitCodeProcess(process_.Get(), &exitCode) && exitCode == 0; })) << exitCode;
 }
 
 // The version information as Explorer's properties page reads it from each program's file.
@@ -140,8 +138,7 @@ TEST_P(VersionResource, ChineseAndNeutralBlocksNameTheProductAndItsFileVersion)
 {
     const std::wstring program = ModuleDirectory() + L"\\" + GetParam();
     std::vector<BYTE> info(GetFileVersionInfoSizeW(program.c_str(), nullptr));
-    ASSERT_FALSE(info.empty());
-    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    ASSERT_TRUE(!info.empty() && GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
     const auto query = [&info](const std::wstring& path) {
         void* value = nullptr;
         UINT length = 0;

@@ -3,21 +3,14 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-
-HBITMAP CreateDib(HDC dc, int width, int height, DWORD** bits)
-{
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}}; // top-down
-    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(bits), nullptr, 0);
-}
-
-} // namespace
-
 DibCanvas::DibCanvas(int width, int height, COLORREF background)
     : width_(width),
       height_(height),
       dc_(CreateCompatibleDC(nullptr)),
-      bitmap_(CreateDib(dc_.Get(), width, height, &bits_)),
+      bitmap_([&] {
+          BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}}; // top-down
+          return CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+      }()),
       select_(dc_.Get(), bitmap_.Get())
 {
     std::fill(bits_, bits_ + width * height, RGB(GetBValue(background), GetGValue(background), GetRValue(background)));

@@ -7,8 +7,7 @@
 
 #include <vector>
 
-// A 32-bit top-down DIB section selected into a memory DC, so that whatever is drawn on the DC can be read back
-// pixel by pixel.
+// A 32-bit top-down DIB section selected into a memory DC, so that what is drawn on the DC can be read back.
 class DibCanvas {
 public:
     DibCanvas(int width, int height, COLORREF background = RGB(0, 0, 0));
@@ -23,8 +22,7 @@ public:
     int CountPixels(COLORREF colour) const;
 
 private:
-    const int width_;
-    const int height_;
+    const int width_, height_;
     DWORD* bits_ = nullptr;
     ScopedMemoryDC dc_;
     ScopedBitmap bitmap_;

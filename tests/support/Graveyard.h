@@ -12,8 +12,7 @@ void ClearGraveyard();
 
 // An object of class Base whose memory goes to the graveyard when it is deleted.
 template <typename Base>
-class Poisoned : public Base {
-public:
+struct Poisoned : Base {
     using Base::Base;
     static void operator delete(void* memory, std::size_t size) { Bury(memory, size); }
 };

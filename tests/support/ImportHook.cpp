@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-namespace {
-
 // Puts value into an import table slot, which the loader may have left read-only; what the slot held.
-void* Exchange(void** slot, void* value)
+void* ImportHook::Exchange(void** slot, void* value)
 {
     DWORD protection = 0;
     VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
@@ -15,7 +13,7 @@ void* Exchange(void** slot, void* value)
 }
 
 // The slot of the import address table where the loader put dll's function: its address, as GetProcAddress finds it.
-void** FindSlot(const char* dll, const char* function)
+void** ImportHook::FindSlot(const char* dll, const char* function)
 {
     void* const address = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), function));
     auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
@@ -26,13 +24,6 @@ void** FindSlot(const char* dll, const char* function)
     void** const end = first + table.Size / sizeof *first;
     void** const slot = std::find(first, end, address);
     return address && slot != end ? slot : nullptr;
-}
-
-} // namespace
-
-ImportHook::ImportHook(const char* dll, const char* function, void* standIn)
-    : slot_(FindSlot(dll, function)), original_(slot_ ? Exchange(slot_, standIn) : nullptr)
-{
 }
 
 ImportHook::~ImportHook()

@@ -9,7 +9,7 @@ class ImportHook {
 public:
     template <typename Function>
     ImportHook(const char* dll, const char* function, Function* standIn)
-        : ImportHook(dll, function, reinterpret_cast<void*>(standIn))
+        : slot_(FindSlot(dll, function)), original_(slot_ ? Exchange(slot_, reinterpret_cast<void*>(standIn)) : nullptr)
     {
     }
     ~ImportHook();
@@ -24,7 +24,8 @@ public:
     }
 
 private:
-    ImportHook(const char* dll, const char* function, void* standIn);
+    static void** FindSlot(const char* dll, const char* function);
+    static void* Exchange(void** slot, void* value);
 
     void** slot_ = nullptr;
     void* original_ = nullptr;

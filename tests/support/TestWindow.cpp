@@ -16,11 +16,6 @@ TestWindow::TestWindow(int width, int height)
     UpdateWindow(window_);
 }
 
-TestWindow::~TestWindow()
-{
-    DestroyWindow(window_);
-}
-
 LRESULT CALLBACK TestWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const auto* self = reinterpret_cast<const TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));

@@ -9,7 +9,7 @@
 class TestWindow {
 public:
     explicit TestWindow(int width = 480, int height = 400);
-    ~TestWindow();
+    ~TestWindow() { DestroyWindow(window_); }
     TestWindow(const TestWindow&) = delete;
     TestWindow& operator=(const TestWindow&) = delete;
 
