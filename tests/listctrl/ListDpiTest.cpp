@@ -13,26 +13,23 @@
 
 namespace {
 
-// Pixels at each scale: row height and scroll line; the 卸载 button in a row; the row a page down from row 3
-// selects and the position it scrolls to; the position row 2 at the top five lines down has at 96 DPI.
+// Pixels at each scale: row height and scroll line; the row a page down from row 3 selects and the position it
+// scrolls to; the position row 2 at the top five lines down has at 96 DPI; the 卸载 button in a row.
 struct Scale {
-    int dpi, row, scrollLine;
+    int dpi, row, scrollLine, pageRow, pagePosition, positionAt96;
     RECT button;
-    int pageRow, pagePosition, positionAt96;
 };
-constexpr Scale kScales[] = {{96, 50, 10, {267, 13, 330, 36}, 9, 150, 50},
-    {120, 63, 13, {334, 16, 413, 45}, 7, 141, 52}, {144, 75, 15, {401, 20, 496, 55}, 7, 225, 50}};
-// The rows' icon file has a 32-pixel image in this colour and larger ones in another.
-constexpr COLORREF kSmall = RGB(0, 160, 0);
+constexpr Scale kScales[] = {{96, 50, 10, 9, 150, 50, {267, 13, 330, 36}},
+    {120, 63, 13, 7, 141, 52, {334, 16, 413, 45}}, {144, 75, 15, 7, 225, 50, {401, 20, 496, 55}}};
+constexpr COLORREF kSmall = RGB(0, 160, 0); // of the rows' icon file's 32-pixel image; its larger ones have another
 
 TEST(ListDpiTest, LooksAsItsImagesAndRowsScrollStepsAndClicksFollowTheScaleAndAnotherDpiKeepsSelectionAndTopRow)
 {
     const char* expected = std::getenv("FARROWGATE_EXPECT_DPI"); // the test command says which scale the display has
     const int dpi = GetDeviceCaps(ScopedWindowDC(GetDC(nullptr)).Get(), LOGPIXELSX);
     ASSERT_EQ(dpi, expected ? std::atoi(expected) : 0);
-    const Scale* s =
-        std::find_if(std::begin(kScales), std::end(kScales), [dpi](auto& scale) { return scale.dpi == dpi; });
-    ASSERT_NE(s, std::end(kScales));
+    const Scale* s = &kScales[std::min<size_t>((dpi - 96) / 24, std::size(kScales) - 1)]; // 96, 120, 144 in turn
+    ASSERT_EQ(s->dpi, dpi);
     std::vector<std::pair<UINT, int>> told; // code and key
     SoftwareListView list;                  // outlives its window, which goes with the parent
     TestWindow parent(700, 500);
@@ -64,15 +61,13 @@ TEST(ListDpiTest, LooksAsItsImagesAndRowsScrollStepsAndClicksFollowTheScaleAndAn
         Pump();
         const std::vector<COLORREF> before = shown();
         RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        EXPECT_EQ(before, shown()) << after;
-        EXPECT_EQ(before, painted()->Pixels(client)) << after;
+        EXPECT_EQ(std::make_pair(shown(), painted()->Pixels(client)), std::make_pair(before, before)) << after;
     };
     const std::wstring scale = L"-" + std::to_wstring(dpi);
     EXPECT_TRUE(LooksLike(*painted(), L"list-empty" + scale));
+    const std::wstring icon = ModuleDirectory() + L"\\sized_icon.ico";
     for (int key = 1; key <= 10; ++key) {
-        list.AddEntry({key, L"Velmo " + std::to_wstring(key), ModuleDirectory() + L"\\sized_icon.ico", L"", false,
-                          false, L"", false, false},
-            true);
+        list.AddEntry({key, L"Velmo " + std::to_wstring(key), icon, L"", false, false, L"", false, false}, true);
     }
     list.Relayout();
     client.right = list.ClientWidth();
