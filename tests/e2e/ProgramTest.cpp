@@ -11,9 +11,6 @@
 
 #include <process.h>
 
-#include <string>
-#include <vector>
-
 namespace {
 
 using Texts = std::vector<std::wstring>;

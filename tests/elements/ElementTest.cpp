@@ -1,6 +1,5 @@
 #include "elements/ButtonElement.h"
 #include "elements/ElementHost.h"
-
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Graveyard.h"
 #include "tests/support/TestWindow.h"

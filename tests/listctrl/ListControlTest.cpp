@@ -15,8 +15,6 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -117,9 +115,9 @@ TEST_F(ListTest, KeysWalkTheShownRowsAndKeysLinesPagesTheWheelAndTheThumbScrollT
     SetWindowPos(list.Handle(), nullptr, 0, 0, 362, 252, SWP_NOMOVE | SWP_NOZORDER);
     expectAt(251);
     // The real thumb, at the top of its bar, dragged down: the rows follow it.
-    MovePointer({origin.x + list.ClientWidth() + 8, origin.y + 40});
+    ClickAt({origin.x + list.ClientWidth() + 8, origin.y + 40}, 0);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    MovePointer({origin.x + list.ClientWidth() + 8, origin.y + 60});
+    ClickAt({origin.x + list.ClientWidth() + 8, origin.y + 60}, 0);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     Pump();
     EXPECT_TRUE(Position() > 0 && Position() < 200) << "not a page down of a click beside the thumb";
@@ -254,19 +252,21 @@ Reading Read(const Accessible& object, LONG child = kSelf)
     return {text, role.lVal, state.lVal, {left, top, left + width, top + height}};
 }
 
+// The WinEvents of the list's client object: event and child.
+std::vector<std::pair<DWORD, LONG>> events;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (GetDlgCtrlID(window) == 7 && object == OBJID_CLIENT) {
+        events.emplace_back(event, child);
+    }
+}
+
 TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesSaveUnderAModalBoxAndFailSafelyOnceGone)
 {
     ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     AddRows(6);
     SetFocus(list.Handle());
-    static std::vector<std::pair<DWORD, LONG>> events; // the WinEvents of the list's client object: event and child
-    const HWINEVENTHOOK hook = SetWinEventHook(
-        EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr,
-        [](HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
-            if (GetDlgCtrlID(window) == 7 && object == OBJID_CLIENT) {
-                events.emplace_back(event, child);
-            }
-        },
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_SELECTION, nullptr, RecordEvent,
         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     VARIANT answer = {};
     const Accessible all = ListObject(list.Handle());

@@ -6,8 +6,7 @@
 
 #include <string>
 
-// Whether a canvas shows, pixel for pixel, the image <name>.png that the build puts next to the test
-// program from tests/golden. When it does not, the canvas is written beside it as <name>.actual.png,
-// with <name>.diff.png marking each differing pixel red on a faded copy. With FARROWGATE_REWRITE_GOLDEN
-// naming a folder (scripts/rewrite-golden), the canvas is written there as the new <name>.png instead.
+// Whether a canvas shows, pixel for pixel, the image <name>.png the build puts next to the test program from
+// tests/golden; if not, <name>.actual.png and <name>.diff.png (each differing pixel red) are written beside it. With
+// FARROWGATE_REWRITE_GOLDEN naming a folder (tests/golden/rewrite), the canvas is written there as <name>.png instead.
 ::testing::AssertionResult LooksLike(const DibCanvas& canvas, const std::wstring& name);

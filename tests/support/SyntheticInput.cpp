@@ -23,11 +23,6 @@ void Send(std::vector<INPUT> inputs)
 
 } // namespace
 
-void MovePointer(POINT screen)
-{
-    Send({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen)});
-}
-
 void ClickAt(POINT screen, int count)
 {
     std::vector<INPUT> inputs = {Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen)};

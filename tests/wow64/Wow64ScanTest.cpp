@@ -1,6 +1,5 @@
-// Runs in a 64-bit prefix, where the machine root has two registry views for this program of either build, and
-// (32-bit) in a 32-bit one with one view. Views cannot be redirected: products go into the prefix's own keys, and
-// out again.
+// Runs in a 64-bit prefix, where the machine root has two registry views for this program of either build, and (32-bit)
+// in a 32-bit one with one view. Views cannot be redirected: products go into the prefix's own keys, and out again.
 #include "catalogue/ProductMatch.h"
 #include "catalogue/RegKey.h"
 #include "catalogue/UninstallScan.h"
