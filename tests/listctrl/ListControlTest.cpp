@@ -278,10 +278,11 @@ TEST_F(ListTest, RowsAndTheirButtonsAreObjectsThatActAsTheMouseDoesSaveUnderAMod
     const LONG rowState = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
     for (LONG n = 1; n <= 6; ++n) {
         const LONG top = origin.y + (n - 1) * 50, offscreen = n > 4 ? STATE_SYSTEM_OFFSCREEN : 0;
-        EXPECT_EQ(Read(RowObject(all, n)),
+        const Accessible row = RowObject(all, n);
+        EXPECT_EQ(Read(row),
             Reading(L"Velmo " + std::to_wstring(n), ROLE_SYSTEM_LISTITEM, rowState | offscreen,
                 {origin.x, top, origin.x + list.ClientWidth(), top + 50}));
-        EXPECT_EQ(Read(RowObject(all, n), kButton),
+        EXPECT_EQ(Read(row, kButton),
             Reading(L"卸载", ROLE_SYSTEM_PUSHBUTTON, offscreen, {origin.x + 267, top + 13, origin.x + 330, top + 36}));
     }
     const auto named = [&](HRESULT result) { // nothing, a simple child by its number or an object by its name
