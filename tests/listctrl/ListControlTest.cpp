@@ -203,7 +203,7 @@ TEST_F(ListTest, EveryPaintPutsBackWhatItSelectsAndDeletesWhatItCreates)
 {
     // Fonts and icons are made once, by the first paints: empty, then with rows.
     RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    AddRows(8, {}, ModuleDirectory() + L"\\row_icon.ico");
+    AddRows(8, {}, ModuleDirectory() + L"\\sized_icon.ico");
     SetFocus(list.Handle());
     Play({{WM_KEYDOWN, VK_DOWN}, {WM_KEYDOWN, VK_DOWN}});
     RedrawWindow(list.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
